@@ -1,0 +1,168 @@
+#include "filter.h"
+
+#include "formats.h"
+#include "storeerror.h"
+
+namespace esc {
+
+QVariant toStorage(const FieldDef& field, const QVariant& value) {
+  const bool blank = !value.isValid() || value.isNull() ||
+                     (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty());
+  switch (field.type) {
+  case FieldType::Text: {
+    QString s = value.isValid() && !value.isNull() ? value.toString() : QString();
+    if (value.typeId() == QMetaType::Double) s = fmt::general(value.toDouble());
+    s = fmt::trimRight(s);
+    if (field.width > 0 && s.size() > field.width) s = fmt::trimRight(s.left(field.width));
+    return s;
+  }
+  case FieldType::Float: {
+    if (blank) return QVariant();
+    if (value.typeId() == QMetaType::QString) {
+      auto v = fmt::parseNumber(value.toString());
+      if (!v) {
+        bool ok = false;
+        const double d = value.toString().trimmed().toDouble(&ok); // "1234.5" from code
+        if (!ok)
+          throw StoreError(QStringLiteral("'%1' is not a valid floating point value for field '%2'.")
+                               .arg(value.toString(), field.displayLabel()));
+        return d;
+      }
+      return *v;
+    }
+    return value.toDouble();
+  }
+  case FieldType::Date: {
+    if (blank) return QVariant();
+    if (value.typeId() == QMetaType::QDate) return value.toDate().toString(Qt::ISODate);
+    const QString s = value.toString().trimmed();
+    if (auto d = fmt::parseDate(s)) return d->toString(Qt::ISODate);
+    const QDate iso = QDate::fromString(s, Qt::ISODate);
+    if (iso.isValid()) return iso.toString(Qt::ISODate);
+    throw StoreError(QStringLiteral("'%1' is not a valid date for field '%2'.")
+                         .arg(value.toString(), field.displayLabel()));
+  }
+  case FieldType::AutoInc:
+  case FieldType::Integer: {
+    if (blank) return QVariant();
+    bool ok = false;
+    const qlonglong n = value.toString().trimmed().toLongLong(&ok);
+    if (!ok)
+      throw StoreError(QStringLiteral("'%1' is not a valid integer value for field '%2'.")
+                           .arg(value.toString(), field.displayLabel()));
+    return n;
+  }
+  }
+  return value;
+}
+
+namespace {
+
+class Reader {
+public:
+  Reader(const TableDef& t, const QString& e) : table_(t), text_(e) {}
+
+  SqlFilter parse() {
+    SqlFilter out;
+    skipSpace();
+    if (atEnd()) return out;
+    QStringList terms;
+    for (;;) {
+      terms << term(out.params);
+      skipSpace();
+      if (atEnd()) break;
+      if (!word("and")) bad();
+    }
+    out.where = terms.join(" AND ");
+    return out;
+  }
+
+private:
+  [[noreturn]] void bad() const {
+    throw StoreError(QStringLiteral("Expressão de filtro inválida: %1").arg(text_));
+  }
+  bool atEnd() const { return pos_ >= text_.size(); }
+  void skipSpace() {
+    while (!atEnd() && text_[pos_].isSpace()) ++pos_;
+  }
+  bool word(const QString& w) {
+    skipSpace();
+    if (text_.mid(pos_, w.size()).compare(w, Qt::CaseInsensitive) != 0) return false;
+    const int after = pos_ + w.size();
+    if (after < text_.size() && !text_[after].isSpace()) return false;
+    pos_ = after;
+    return true;
+  }
+  QString term(QVariantList& params) {
+    skipSpace();
+    const int start = pos_;
+    while (!atEnd() && (text_[pos_].isLetterOrNumber() || text_[pos_] == '_')) ++pos_;
+    const QString name = text_.mid(start, pos_ - start);
+    const int fi = table_.fieldIndex(name);
+    if (name.isEmpty() || fi < 0) bad();
+    skipSpace();
+    QString op;
+    for (const char* o : {"<>", ">=", "<=", "=", ">", "<"}) {
+      if (text_.mid(pos_).startsWith(QLatin1String(o))) {
+        op = QLatin1String(o);
+        break;
+      }
+    }
+    if (op.isEmpty()) bad();
+    pos_ += op.size();
+    skipSpace();
+    QString value;
+    if (!atEnd() && text_[pos_] == '\'') {
+      ++pos_;
+      bool closed = false;
+      while (!atEnd()) {
+        if (text_[pos_] == '\'') {
+          if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '\'') {
+            value += '\'';
+            pos_ += 2;
+            continue;
+          }
+          ++pos_;
+          closed = true;
+          break;
+        }
+        value += text_[pos_++];
+      }
+      if (!closed) bad();
+    } else {
+      const int vs = pos_;
+      while (!atEnd() && !text_[pos_].isSpace()) ++pos_;
+      value = text_.mid(vs, pos_ - vs);
+      if (value.isEmpty()) bad();
+    }
+    const FieldDef& f = table_.fields[fi];
+    QVariant stored;
+    try {
+      stored = toStorage(f, value);
+    } catch (const StoreError&) {
+      bad();
+    }
+    const QString column = f.type == FieldType::AutoInc ? QStringLiteral("rowid")
+                                                        : QStringLiteral("\"%1\"").arg(f.name);
+    if (!stored.isValid() || stored.isNull()) {
+      // A blank value: "=" matches blank fields, "<>" the others.
+      if (op == "=") return column + " IS NULL";
+      if (op == "<>") return column + " IS NOT NULL";
+      bad();
+    }
+    params << stored;
+    return QStringLiteral("%1 %2 ?").arg(column, op);
+  }
+
+  const TableDef& table_;
+  QString text_;
+  int pos_ = 0;
+};
+
+} // namespace
+
+SqlFilter parseFilter(const TableDef& table, const QString& expression) {
+  return Reader(table, expression).parse();
+}
+
+} // namespace esc

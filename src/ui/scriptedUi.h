@@ -1,0 +1,43 @@
+#pragma once
+#include "store/ui.h"
+
+#include <QStringList>
+#include <deque>
+
+namespace esc {
+
+// The Ui of tests: records every text in order and answers from queues. An unexpected
+// question (empty queue) answers No / Cancel and is recorded, so a test sees it.
+class ScriptedUi : public Ui, public Progress {
+public:
+  struct Said {
+    QString kind; // "message", "error", "confirm", "prompt"
+    QString text;
+  };
+
+  void message(const QString& text) override { said.push_back({"message", text}); }
+  void error(const QString& text) override { said.push_back({"error", text}); }
+  bool confirm(const QString& text) override;
+  std::optional<QString> prompt(const QString& title, const QString& label,
+                                const QString& defaultAnswer) override;
+  Progress& progress() override { return *this; }
+
+  void setRange(int minimum, int maximum) override {
+    rangeMin = minimum;
+    rangeMax = maximum;
+  }
+  void setPosition(int p) override { position = p; }
+  void reset() override { position = 0; }
+
+  QStringList texts() const; // every text said, in order
+  QStringList texts(const QString& kind) const;
+  void clear() { said.clear(); }
+
+  std::deque<bool> confirmAnswers;
+  std::deque<std::optional<QString>> promptAnswers; // nullopt = Cancel
+  std::vector<Said> said;
+  QString lastPromptTitle, lastPromptLabel, lastPromptDefault;
+  int rangeMin = 0, rangeMax = 0, position = 0;
+};
+
+} // namespace esc

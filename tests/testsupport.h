@@ -1,0 +1,24 @@
+#pragma once
+#include "store/dataModule.h"
+#include "ui/scriptedUi.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace esc::test {
+
+// A data directory of its own for one test, made by the same code as escrivon-init.
+struct TempBook {
+  explicit TempBook(bool demo = true, int year = 2004, const QString& password = "ESCRIVON");
+  QString path() const { return dir.path(); }
+  QTemporaryDir dir;
+};
+
+// A data module connected to a fresh book, all eight tables open (orders as start-up sets).
+struct OpenBook : TempBook {
+  explicit OpenBook(bool demo = true, int year = 2004);
+  ScriptedUi ui;
+  std::unique_ptr<TDEscrivon> dm;
+};
+
+} // namespace esc::test
