@@ -1,0 +1,50 @@
+#pragma once
+#include "store/dataModule.h"
+
+#include <QString>
+
+namespace esc {
+
+// The five searchable tables, each with its remembered search text and its order group.
+enum class SearchKind { Contas, Historicos, Lancamentos, Balanco, DemResul };
+
+// What the pages need of the main window: the data module, the Ui, the selected fiscal
+// year, the remembered search texts and the item chosen in each order group.
+class MainContext {
+public:
+  virtual ~MainContext() = default;
+  virtual TDEscrivon& dm() = 0;
+  virtual Ui& ui() = 0;
+  // The year selector's text: four digits, or "" when no fiscal year is selected.
+  virtual QString selectedYear() const = 0;
+  virtual QString searchText(SearchKind kind) const = 0;
+  virtual void setSearchText(SearchKind kind, const QString& text) = 0;
+  // The text of the selected item of the kind's order group (the "Índices" page).
+  virtual QString orderItem(SearchKind kind) const = 0;
+  virtual void setOrderItem(SearchKind kind, const QString& item) = 0;
+};
+
+// A plain implementation, for the main window and for tests of pages on their own.
+class SimpleContext : public MainContext {
+public:
+  SimpleContext(TDEscrivon& dm, Ui& ui) : dm_(dm), ui_(ui) {}
+  TDEscrivon& dm() override { return dm_; }
+  Ui& ui() override { return ui_; }
+  QString selectedYear() const override { return year; }
+  QString searchText(SearchKind k) const override { return texts_[int(k)]; }
+  void setSearchText(SearchKind k, const QString& t) override { texts_[int(k)] = t; }
+  QString orderItem(SearchKind k) const override;
+  void setOrderItem(SearchKind k, const QString& item) override { items_[int(k)] = item; }
+  QString year;
+
+private:
+  TDEscrivon& dm_;
+  Ui& ui_;
+  QString texts_[5];
+  QString items_[5];
+};
+
+// The first item of each order group, the one in force at start.
+QString firstOrderItem(SearchKind kind);
+
+} // namespace esc
