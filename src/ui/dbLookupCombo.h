@@ -1,0 +1,52 @@
+#pragma once
+#include "store/table.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <functional>
+
+namespace esc {
+
+// A drop-down list bound to a lookup field of a data source's table (TbLancamen's
+// NomeContaContabil, NomeHistorico...). Its items are the rows of the looked-up table (the
+// list table, e.g. TbContas), shown by the lookup's result field or by the list fields given;
+// it shows the item of the current entry's key value, and picking an item writes that row's
+// key value into the entry's key field, starting an edit of a browsed entry.
+class DBLookupCombo : public QComboBox {
+  Q_OBJECT
+public:
+  explicit DBLookupCombo(QWidget* parent = nullptr);
+
+  void setDataSource(DataSource* source);
+  DataSource* dataSource() const { return source_; }
+  void setDataField(const QString& lookupField); // a lookup field of the source's table
+  QString dataField() const { return field_; }
+  void setListTable(Table* table); // the lookup's table
+  Table* listTable() const { return list_; }
+  // Fields of the list table shown for each item, joined by " - " (default: the result field).
+  void setListFields(const QStringList& fields);
+
+  // The key value of the shown item ("" when none).
+  QString keyValue() const;
+  // Reads the list again (done when the list table's data change).
+  void reloadList();
+  // Shows the item of the current entry (done on every notification of the entry's table).
+  void showCurrent();
+
+  std::function<void(const StoreError&)> onWriteError;
+
+private:
+  const LookupDef* lookup() const;
+  void pick(int index);
+  void bindSource();
+  void bindList();
+
+  QPointer<DataSource> source_;
+  QPointer<Table> list_;
+  QString field_;
+  QStringList listFields_;
+  bool writing_ = false;
+  QVector<QMetaObject::Connection> sourceConnections_, listConnections_;
+};
+
+} // namespace esc
