@@ -1,0 +1,178 @@
+#include "posting.h"
+
+#include "store/formats.h"
+#include "store/storeerror.h"
+
+#include <QHash>
+#include <QVector>
+#include <stdexcept>
+
+namespace esc {
+
+namespace {
+
+QString otherLetter(const QString& nature) {
+  return nature == QLatin1String("D") ? QStringLiteral("C") : QStringLiteral("D");
+}
+
+QString twoDigits(int month) {
+  return QStringLiteral("%1").arg(month, 2, 10, QChar('0'));
+}
+
+// A trial-balance row of the pair from the entry's month on, as read before writing.
+struct MonthRow {
+  qint64 rowId = 0;
+  double opening = 0.0;
+  double debits = 0.0;
+  double credits = 0.0;
+  QString nature;
+};
+
+// An entry of the pair in the journal walk.
+struct WalkedEntry {
+  qint64 rowId = 0;
+  QString type;
+  double amount = 0.0;
+  bool hasBalance = false;
+  double balance = 0.0;
+  QString letter;
+};
+
+void requireOpen(const Table* t) {
+  if (!t->isOpen())
+    throw StoreError(
+        QStringLiteral("Cannot perform this operation on a closed dataset (%1).").arg(t->name()));
+}
+
+} // namespace
+
+QString PostingRule::balanceKey(const QString& year, const QString& month, const QString& account,
+                                const QString& currentAccount) {
+  // The current-account code ends the key, so its padding is not part of the stored value.
+  return fmt::trimRight(year + month + account + currentAccount);
+}
+
+PostingInput PostingInput::fromEntry(Table& journal, const QString& year) {
+  PostingInput in;
+  in.year = year;
+  in.accountCode = journal.field("CodigoContaContabil").asString();
+  in.currentAccount = journal.field("CodigoContaCorrente").asString();
+  in.month = fmt::date(journal.field("DataDaContabilizacao").asDate()).mid(3, 2);
+  in.entryType = journal.field("TipoDeLancamento").asString();
+  in.amount = journal.field("ValorLancamento").asFloat();
+  in.journalPrefix = journal.field("AnoContasMesDia").asString().left(24);
+  return in;
+}
+
+PostingResult PostingRule::post(const PostingInput& entry) {
+  const bool debit = entry.entryType == QLatin1String("D");
+  if (!debit && entry.entryType != QLatin1String("C"))
+    throw std::invalid_argument("Tipo do lançamento só pode ser D ou C.");
+  Table* balance = dm_.TbBalanco;
+  Table* journal = dm_.TbLancamen;
+  requireOpen(balance);
+  requireOpen(journal);
+  // The walk covers entries of every document, so the journal stops showing only one.
+  balance->checkBrowseMode();
+  journal->setFiltered(false);
+  Database& db = dm_.database();
+
+  // Everything is read and checked before the first write, so a refusal changes nothing.
+  const QString januaryKey =
+      balanceKey(entry.year, QStringLiteral("01"), entry.accountCode, entry.currentAccount);
+  const auto january =
+      db.select("SELECT SaldoAnterior FROM balanco WHERE CodCtaConCodCtaCor = ?", {januaryKey});
+  if (january.isEmpty()) return {PostingResult::Status::MissingMonthRow, januaryKey};
+  const double seed = january.first().value(0).toDouble();
+
+  const QString monthKey =
+      balanceKey(entry.year, entry.month, entry.accountCode, entry.currentAccount);
+  bool monthValid = false;
+  const int month = entry.month.toInt(&monthValid);
+  QStringList keys;
+  if (monthValid && month >= 1 && month <= 12 && entry.month.size() == 2)
+    for (int m = month; m <= 12; ++m)
+      keys << balanceKey(entry.year, twoDigits(m), entry.accountCode, entry.currentAccount);
+  QHash<QString, MonthRow> found;
+  if (!keys.isEmpty()) {
+    Statement st =
+        db.prepare("SELECT rowid, CodCtaConCodCtaCor, SaldoAnterior, ValorDebito, ValorCredito, "
+                   "NaturezaDaConta FROM balanco WHERE CodCtaConCodCtaCor IN (" +
+                   QString("?, ").repeated(keys.size() - 1) + "?)");
+    for (int i = 0; i < keys.size(); ++i)
+      st.bind(i + 1, keys[i]);
+    while (st.step())
+      found.insert(st.text(1),
+                   MonthRow{st.integer(0), st.real(2), st.real(3), st.real(4), st.text(5)});
+  }
+  if (!found.contains(monthKey)) return {PostingResult::Status::MissingMonthRow, monthKey};
+  const QString nature = found.value(monthKey).nature;
+  if (nature != QLatin1String("D") && nature != QLatin1String("C"))
+    return {PostingResult::Status::UnknownNature, monthKey};
+  const bool debitNature = nature == QLatin1String("D");
+  const QString other = otherLetter(nature);
+  auto letterOf = [&](double value) { return value < 0 ? other : nature; };
+
+  Transaction tx(db);
+
+  // The month's movement and its closing balance, then each later existing month opens with
+  // the closing balance of the last one before it; months with no row are skipped.
+  double carried = 0.0;
+  for (int i = 0; i < keys.size(); ++i) {
+    auto it = found.find(keys[i]);
+    if (it == found.end()) continue;
+    MonthRow& row = *it;
+    if (i == 0) {
+      (debit ? row.debits : row.credits) += entry.amount;
+    } else {
+      row.opening = carried;
+    }
+    carried = debitNature ? row.opening + row.debits - row.credits
+                          : row.opening + row.credits - row.debits;
+    if (i == 0) {
+      db.exec(debit ? QStringLiteral("UPDATE balanco SET ValorDebito = ?, SaldoAtual = ?, "
+                                     "TipoSaldoAtual = ? WHERE rowid = ?")
+                    : QStringLiteral("UPDATE balanco SET ValorCredito = ?, SaldoAtual = ?, "
+                                     "TipoSaldoAtual = ? WHERE rowid = ?"),
+              {debit ? row.debits : row.credits, carried, letterOf(carried), row.rowId});
+    } else {
+      db.exec("UPDATE balanco SET SaldoAnterior = ?, TipoSaldoAnterior = ?, SaldoAtual = ?, "
+              "TipoSaldoAtual = ? WHERE rowid = ?",
+              {row.opening, letterOf(row.opening), carried, letterOf(carried), row.rowId});
+    }
+  }
+
+  // The pair's entries of the year, in journal order; the row id (the order of recording)
+  // separates entries of the same day and document. Read first, then written, so the scan
+  // never runs over rows it has just changed.
+  QVector<WalkedEntry> entries;
+  {
+    Statement st =
+        db.prepare("SELECT rowid, AnoContasMesDia, TipoDeLancamento, ValorLancamento, SaldoAtual, "
+                   "TipoSaldoAtual FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ? "
+                   "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, rowid");
+    st.bind(1, entry.journalPrefix);
+    while (st.step()) {
+      if (st.text(1).left(24) != entry.journalPrefix) break;
+      entries << WalkedEntry{st.integer(0), st.text(2), st.real(3),
+                             !st.isNull(4), st.real(4), st.text(5)};
+    }
+  }
+  double running = seed;
+  for (const WalkedEntry& e : entries) {
+    running += e.type == nature ? e.amount : -e.amount;
+    // Unlike the trial balance, a running balance of exactly zero keeps the letter it had.
+    const QString letter = running > 0 ? nature : (running < 0 ? other : e.letter);
+    // A row that already holds these values ends the same whether rewritten or not.
+    if (e.hasBalance && e.balance == running && e.letter == letter) continue;
+    db.exec("UPDATE lancamen SET SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?",
+            {running, letter, e.rowId});
+  }
+
+  tx.commit();
+  balance->refresh();
+  journal->refresh();
+  return {};
+}
+
+} // namespace esc

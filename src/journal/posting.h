@@ -1,0 +1,68 @@
+#pragma once
+#include "store/dataModule.h"
+
+#include <QString>
+
+namespace esc {
+
+// One journal entry as posting needs it.
+struct PostingInput {
+  QString year;           // the selected fiscal year, four digits
+  QString accountCode;    // CodigoContaContabil
+  QString currentAccount; // CodigoContaCorrente (trailing spaces do not count)
+  QString month;          // "01" to "12": characters 4-5 of the entry's date dd/mm/yyyy
+  QString entryType;      // TipoDeLancamento, "D" or "C"
+  double amount = 0.0;    // ValorLancamento
+  QString journalPrefix;  // the first 24 characters of the entry's AnoContasMesDia
+
+  // The current entry of `journal` (a TbLancamen cursor) posted in fiscal year `year`.
+  static PostingInput fromEntry(Table& journal, const QString& year);
+};
+
+struct PostingResult {
+  enum class Status {
+    Done,
+    // The trial-balance row of `key` does not exist (the month row, or January's, whose
+    // opening balance seeds the running balances).
+    MissingMonthRow,
+    // The month row of `key` has a nature other than "D" or "C", so no signed balance can
+    // be computed for it.
+    UnknownNature,
+  };
+  Status status = Status::Done;
+  QString key; // the trial-balance key of the row at fault; "" when done
+  bool done() const { return status == Status::Done; }
+};
+
+// Moves one entry's amount into the trial balance and rewrites the running balances of its
+// account pair:
+//  - the month row's debit or credit movement grows by the amount;
+//  - closing balances are recomputed from the entry's month to December, each existing month
+//    opening with the closing balance of the last existing month before it;
+//  - every journal entry of the pair in the fiscal year gets its running balance, walking them
+//    in journal order (month, day, document, then order of recording) from January's opening
+//    balance, processed or not.
+// Balances are signed on the side of the month row's nature. Marking the entry as processed
+// is the caller's job.
+//
+// Everything happens inside one transaction nested in the caller's, so a failure part-way
+// leaves nothing of this entry behind. When the result is not done nothing was written. The
+// journal's document filter is switched off (processing switches it on again); both cursors
+// stay on their records and show the new values.
+class PostingRule {
+public:
+  explicit PostingRule(TDEscrivon& dm) : dm_(dm) {}
+
+  // Throws std::invalid_argument, before writing anything, for an entry type other than
+  // "D" or "C", and StoreError for a failure of the store.
+  PostingResult post(const PostingInput& entry);
+
+  // The trial balance's key: period (year and month), account code, current-account code.
+  static QString balanceKey(const QString& year, const QString& month, const QString& account,
+                            const QString& currentAccount);
+
+private:
+  TDEscrivon& dm_;
+};
+
+} // namespace esc
