@@ -45,7 +45,7 @@ public:
     QChar literal; // the literal's character
   };
   struct Parsed {
-    QVector<Slot> slots;
+    QVector<Slot> positions;
     QString body; // the pattern without its ";..." suffix
     bool storesLiterals = true;
     QChar blank;
