@@ -97,15 +97,20 @@ const Account chart[] = {
 
 int levelOf(const QString& code) {
   int n = 6;
-  while (n > 1 && code[n - 1] == '0') --n;
+  while (n > 1 && code[n - 1] == '0')
+    --n;
   return n;
 }
 
 const char* descriptions[][2] = {
-    {"0001", "PAGAMENTO CONFORME NOTA FISCAL"}, {"0002", "RECEBIMENTO DE CLIENTE"},
-    {"0003", "DEPÓSITO BANCÁRIO"},              {"0004", "SALÁRIOS DO MÊS"},
-    {"0005", "TARIFAS BANCÁRIAS"},              {"0006", "COMPRA DE MATERIAL DE ESCRITÓRIO"},
-    {"0007", "INTEGRALIZAÇÃO DE CAPITAL"},      {"0008", "PRESTAÇÃO DE SERVIÇOS"},
+    {"0001", "PAGAMENTO CONFORME NOTA FISCAL"},
+    {"0002", "RECEBIMENTO DE CLIENTE"},
+    {"0003", "DEPÓSITO BANCÁRIO"},
+    {"0004", "SALÁRIOS DO MÊS"},
+    {"0005", "TARIFAS BANCÁRIAS"},
+    {"0006", "COMPRA DE MATERIAL DE ESCRITÓRIO"},
+    {"0007", "INTEGRALIZAÇÃO DE CAPITAL"},
+    {"0008", "PRESTAÇÃO DE SERVIÇOS"},
 };
 
 void insertDemo(Database& db, int year) {
@@ -147,9 +152,9 @@ void insertDemo(Database& db, int year) {
   };
   for (const Entry& e : entries) {
     const QString cc = e.cc;
-    const QString key = y + e.code + cc.leftJustified(14, ' ') +
-                        QStringLiteral("%1%2").arg(e.month, 2, 10, QChar('0')).arg(e.day, 2, 10,
-                                                                                   QChar('0'));
+    const QString key =
+        y + e.code + cc.leftJustified(14, ' ') +
+        QStringLiteral("%1%2").arg(e.month, 2, 10, QChar('0')).arg(e.day, 2, 10, QChar('0'));
     db.exec("INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
             "CodigoContaContabil, CodigoContaCorrente, TipoDeLancamento, HistoricoComplementar, "
             "ValorLancamento, NumeroDocumento, Situacao, CodCtaConCodCtaCor) "
@@ -177,8 +182,9 @@ QString createDataDirectory(const InitOptions& o) {
               .arg(dir.absolutePath(), t.fileName)
               .toStdString());
   if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
-    throw std::runtime_error(
-        QStringLiteral("não foi possível criar o diretório %1").arg(dir.absolutePath()).toStdString());
+    throw std::runtime_error(QStringLiteral("não foi possível criar o diretório %1")
+                                 .arg(dir.absolutePath())
+                                 .toStdString());
   QStringList created;
   try {
     for (const TableDef& t : allTables()) {
@@ -189,7 +195,8 @@ QString createDataDirectory(const InitOptions& o) {
     db.openDirectory(dir.absolutePath());
     for (const TableDef& t : allTables()) {
       QStringList cols;
-      for (const FieldDef& f : t.fields) cols << f.name;
+      for (const FieldDef& f : t.fields)
+        cols << f.name;
       db.attach("f_" + t.sqlName, t.fileName, t.sqlName, cols);
     }
     Transaction tx(db);
@@ -209,7 +216,8 @@ QString createDataDirectory(const InitOptions& o) {
     if (o.demo) insertDemo(db, year);
     tx.commit();
   } catch (const StoreError& e) {
-    for (const QString& f : created) QFile::remove(f);
+    for (const QString& f : created)
+      QFile::remove(f);
     throw std::runtime_error(e.message().toStdString());
   }
   return dir.absolutePath();

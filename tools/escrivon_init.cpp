@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
       valueOf(v);
       bool ok = false;
       o.year = v.toInt(&ok);
-      if (!ok || v.size() != 4) {
+      // Four digits, and not 0000: a year of 0 would mean "the current year" below.
+      if (!ok || v.size() != 4 || o.year < 1000) {
         err << "escrivon-init: exercício inválido: " << v << "\n";
         return 2;
       }

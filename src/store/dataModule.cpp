@@ -31,7 +31,9 @@ TDEscrivon::TDEscrivon(Ui& ui, QObject* parent) : QObject(parent), ui_(ui) {
   DsCabecalh = source(TbCabecalh, "DsCabecalh");
 }
 
-TDEscrivon::~TDEscrivon() { closeAll(); }
+TDEscrivon::~TDEscrivon() {
+  closeAll();
+}
 
 Table* TDEscrivon::make(const QString& component, const QString& duplicateKeyMessage) {
   auto* t = new Table(db_, tableDef(component), this);
@@ -49,7 +51,9 @@ Table* TDEscrivon::make(const QString& component, const QString& duplicateKeyMes
   return t;
 }
 
-void TDEscrivon::connectDatabase() { connectDirectory(DatabaseRegistry::directory(databaseName)); }
+void TDEscrivon::connectDatabase() {
+  connectDirectory(DatabaseRegistry::directory(databaseName));
+}
 
 void TDEscrivon::connectDirectory(const QString& directory) {
   if (db_.isConnected() && db_.directory() == QFileInfo(directory).absoluteFilePath()) return;
@@ -73,7 +77,8 @@ QVector<Table*> TDEscrivon::tables() const {
 }
 
 void TDEscrivon::closeAll() {
-  for (Table* t : tables()) t->close();
+  for (Table* t : tables())
+    t->close();
 }
 
 } // namespace esc

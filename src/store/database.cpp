@@ -69,15 +69,19 @@ int esciCompare(void*, int la, const void* pa, int lb, const void* pb) {
     if (cb >= 'A' && cb <= 'Z') cb += 32;
     if (ca != cb) {
       // Decided already unless a later byte is non-ASCII; check the rest.
-      for (int j = i; j < la; ++j) ascii &= a[j] < 0x80;
-      for (int j = i; j < lb; ++j) ascii &= b[j] < 0x80;
+      for (int j = i; j < la; ++j)
+        ascii &= a[j] < 0x80;
+      for (int j = i; j < lb; ++j)
+        ascii &= b[j] < 0x80;
       if (ascii) return ca < cb ? -1 : 1;
       break;
     }
   }
   if (ascii) {
-    for (int j = n; j < la; ++j) ascii &= a[j] < 0x80;
-    for (int j = n; j < lb; ++j) ascii &= b[j] < 0x80;
+    for (int j = n; j < la; ++j)
+      ascii &= a[j] < 0x80;
+    for (int j = n; j < lb; ++j)
+      ascii &= b[j] < 0x80;
     if (ascii) return la == lb ? 0 : (la < lb ? -1 : 1);
   }
   const QString sa = QString::fromUtf8(reinterpret_cast<const char*>(a), la);
@@ -85,6 +89,12 @@ int esciCompare(void*, int la, const void* pa, int lb, const void* pb) {
   int c = baseForm(sa).compare(baseForm(sb));
   if (c == 0) c = sa.toCaseFolded().compare(sb.toCaseFolded());
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// Every DELETE goes row by row: SQLite's truncate shortcut for a DELETE without WHERE
+// would skip the update hook, and cursors would keep counts of rows that are gone.
+int authorize(void*, int action, const char*, const char*, const char*, const char*) {
+  return action == SQLITE_DELETE ? SQLITE_IGNORE : SQLITE_OK;
 }
 
 [[noreturn]] void fail(sqlite3* db, const QString& what) {
@@ -142,7 +152,8 @@ Statement& Statement::bind(int index, const QVariant& v) {
 }
 
 Statement& Statement::bindAll(const QVariantList& values, int first) {
-  for (int i = 0; i < values.size(); ++i) bind(first + i, values[i]);
+  for (int i = 0; i < values.size(); ++i)
+    bind(first + i, values[i]);
   return *this;
 }
 
@@ -159,7 +170,9 @@ void Statement::run() {
   }
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+  return sqlite3_column_count(stmt_);
+}
 QString Statement::columnName(int c) const {
   return QString::fromUtf8(sqlite3_column_name(stmt_, c));
 }
@@ -181,15 +194,23 @@ QString Statement::text(int c) const {
   const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
   return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, c)) : QString();
 }
-double Statement::real(int c) const { return sqlite3_column_double(stmt_, c); }
-qint64 Statement::integer(int c) const { return sqlite3_column_int64(stmt_, c); }
-bool Statement::isNull(int c) const { return sqlite3_column_type(stmt_, c) == SQLITE_NULL; }
+double Statement::real(int c) const {
+  return sqlite3_column_double(stmt_, c);
+}
+qint64 Statement::integer(int c) const {
+  return sqlite3_column_int64(stmt_, c);
+}
+bool Statement::isNull(int c) const {
+  return sqlite3_column_type(stmt_, c) == SQLITE_NULL;
+}
 
 // ---------------------------------------------------------------- database
 
 Database::Database(QObject* parent) : QObject(parent) {}
 
-Database::~Database() { closeDirectory(); }
+Database::~Database() {
+  closeDirectory();
+}
 
 void Database::openDirectory(const QString& directory) {
   closeDirectory();
@@ -198,9 +219,9 @@ void Database::openDirectory(const QString& directory) {
     throw StoreError(QStringLiteral("Diretório de dados não encontrado: %1").arg(directory));
   const QString anchor = QDir(directory).filePath(anchorFileName);
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(anchor.toUtf8().constData(), &db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                                 nullptr);
+  const int rc =
+      sqlite3_open_v2(anchor.toUtf8().constData(), &db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
   if (rc != SQLITE_OK) {
     const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sem memória");
     sqlite3_close(db);
@@ -212,6 +233,7 @@ void Database::openDirectory(const QString& directory) {
   sqlite3_busy_timeout(db_, 2000);
   sqlite3_create_collation(db_, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
   sqlite3_update_hook(db_, &Database::updateHook, this);
+  sqlite3_set_authorizer(db_, authorize, nullptr);
   execScript("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
 }
 
@@ -247,7 +269,8 @@ void Database::closeDirectory() {
 }
 
 void Database::finalizeAll() {
-  for (sqlite3_stmt* s : std::as_const(cache_)) sqlite3_finalize(s);
+  for (sqlite3_stmt* s : std::as_const(cache_))
+    sqlite3_finalize(s);
   cache_.clear();
 }
 
@@ -261,9 +284,16 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
   if (!info.isFile() || !info.isReadable())
     throw StoreError(QStringLiteral("Arquivo de tabela ilegível: %1").arg(path));
   // mode=rw: attaching never creates a missing file.
-  const QString uri = QStringLiteral("file:") +
-                      QString::fromUtf8(QUrl::toPercentEncoding(path, "/")) + "?mode=rw";
+  const QString uri =
+      QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(path, "/")) + "?mode=rw";
+  // A close inside a transaction cannot detach; the file then stays attached until reopened.
+  bool attached = false;
   {
+    Statement st = prepare(QStringLiteral("PRAGMA database_list"));
+    while (st.step())
+      attached |= st.text(1) == schema && QFileInfo(st.text(2)) == info;
+  }
+  if (!attached) {
     finalizeAll(); // ATTACH and DETACH need no statement pending
     Statement st = prepare(QStringLiteral("ATTACH DATABASE ? AS \"%1\"").arg(schema));
     st.bind(1, uri);
@@ -276,8 +306,10 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
   // A file of ours holds the table with exactly our columns.
   QStringList found;
   try {
-    Statement st = prepare(QStringLiteral("PRAGMA \"%1\".table_info(\"%2\")").arg(schema, sqlTable));
-    while (st.step()) found << st.text(1);
+    Statement st =
+        prepare(QStringLiteral("PRAGMA \"%1\".table_info(\"%2\")").arg(schema, sqlTable));
+    while (st.step())
+      found << st.text(1);
   } catch (const StoreError& e) {
     detach(schema);
     throw StoreError(QStringLiteral("Não foi possível abrir %1: %2").arg(path, e.message()));
@@ -333,7 +365,8 @@ QVector<QVariantList> Database::select(const QString& sql, const QVariantList& p
   while (st.step()) {
     QVariantList row;
     row.reserve(n);
-    for (int i = 0; i < n; ++i) row << st.value(i);
+    for (int i = 0; i < n; ++i)
+      row << st.value(i);
     rows << row;
   }
   return rows;
@@ -346,6 +379,7 @@ QVariant Database::selectValue(const QString& sql, const QVariantList& params) {
 }
 
 void Database::execScript(const QString& sql) {
+  if (!db_) throw StoreError(QStringLiteral("Banco de dados não conectado."));
   char* err = nullptr;
   if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
     QString msg = QString::fromUtf8(err ? err : "");
@@ -354,14 +388,19 @@ void Database::execScript(const QString& sql) {
   }
 }
 
-qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
+qint64 Database::lastInsertRowId() const {
+  return sqlite3_last_insert_rowid(db_);
+}
 
 void Database::begin() {
-  if (depth_ == 0)
+  if (depth_ == 0) {
     exec(QStringLiteral("BEGIN IMMEDIATE"));
-  else
+    ++depth_;
+    emit transactionStarted();
+  } else {
     exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
-  ++depth_;
+    ++depth_;
+  }
 }
 
 void Database::commit() {
@@ -372,6 +411,7 @@ void Database::commit() {
       exec(QStringLiteral("COMMIT"));
     } catch (...) {
       if (!sqlite3_get_autocommit(db_)) execScript("ROLLBACK");
+      ++rollbacks_;
       emit transactionEnded(false);
       throw;
     }
@@ -387,9 +427,11 @@ void Database::rollback() {
   if (depth_ == 0) {
     // An error may already have ended the transaction; roll back only what is open.
     if (!sqlite3_get_autocommit(db_)) execScript("ROLLBACK");
+    ++rollbacks_;
     emit transactionEnded(false);
   } else {
     execScript(QStringLiteral("ROLLBACK TO sp%1; RELEASE sp%1;").arg(depth_));
+    ++rollbacks_;
     emit transactionEnded(false);
   }
 }
@@ -401,7 +443,9 @@ void Database::updateHook(void* self, int, const char*, const char* table, long 
 
 // ---------------------------------------------------------------- transaction
 
-Transaction::Transaction(Database& db) : db_(db) { db_.begin(); }
+Transaction::Transaction(Database& db) : db_(db) {
+  db_.begin();
+}
 
 Transaction::~Transaction() {
   if (!done_) {

@@ -87,13 +87,19 @@ public:
   int transactionDepth() const { return depth_; }
 
   // Counts row changes per table (by the update hook), so cursors know when what they
-  // cached is stale, whoever wrote the rows.
-  quint64 generation(const QString& sqlTable) const { return generations_.value(sqlTable); }
+  // cached is stale, whoever wrote the rows. A rollback undoes changes without calling the
+  // hook, so it moves every table's generation on.
+  quint64 generation(const QString& sqlTable) const {
+    return generations_.value(sqlTable) + rollbacks_;
+  }
   sqlite3* handle() const { return db_; }
   qint64 lastInsertRowId() const;
 
 signals:
-  // After a commit or a rollback of the outermost transaction: cursors re-read.
+  // When the outermost transaction begins: cursors note where they stand.
+  void transactionStarted();
+  // After a commit or a rollback (of the outermost transaction, or a rollback to a nested
+  // one's savepoint; transactionDepth() tells which): cursors re-read.
   void transactionEnded(bool committed);
 
 private:
@@ -105,6 +111,7 @@ private:
   QHash<QString, sqlite3_stmt*> cache_;
   QHash<QString, quint64> generations_;
   int depth_ = 0;
+  quint64 rollbacks_ = 0;
 };
 
 // All-or-nothing for a write of several rows: begins on construction; commit() makes it

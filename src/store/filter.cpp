@@ -24,8 +24,9 @@ QVariant toStorage(const FieldDef& field, const QVariant& value) {
         bool ok = false;
         const double d = value.toString().trimmed().toDouble(&ok); // "1234.5" from code
         if (!ok)
-          throw StoreError(QStringLiteral("'%1' is not a valid floating point value for field '%2'.")
-                               .arg(value.toString(), field.displayLabel()));
+          throw StoreError(
+              QStringLiteral("'%1' is not a valid floating point value for field '%2'.")
+                  .arg(value.toString(), field.displayLabel()));
         return d;
       }
       return *v;
@@ -33,7 +34,7 @@ QVariant toStorage(const FieldDef& field, const QVariant& value) {
     return value.toDouble();
   }
   case FieldType::Date: {
-    if (blank) return QVariant();
+    if (blank) return QString(QLatin1String(""));
     if (value.typeId() == QMetaType::QDate) return value.toDate().toString(Qt::ISODate);
     const QString s = value.toString().trimmed();
     if (auto d = fmt::parseDate(s)) return d->toString(Qt::ISODate);
@@ -83,7 +84,8 @@ private:
   }
   bool atEnd() const { return pos_ >= text_.size(); }
   void skipSpace() {
-    while (!atEnd() && text_[pos_].isSpace()) ++pos_;
+    while (!atEnd() && text_[pos_].isSpace())
+      ++pos_;
   }
   bool word(const QString& w) {
     skipSpace();
@@ -96,7 +98,8 @@ private:
   QString term(QVariantList& params) {
     skipSpace();
     const int start = pos_;
-    while (!atEnd() && (text_[pos_].isLetterOrNumber() || text_[pos_] == '_')) ++pos_;
+    while (!atEnd() && (text_[pos_].isLetterOrNumber() || text_[pos_] == '_'))
+      ++pos_;
     const QString name = text_.mid(start, pos_ - start);
     const int fi = table_.fieldIndex(name);
     if (name.isEmpty() || fi < 0) bad();
@@ -131,7 +134,8 @@ private:
       if (!closed) bad();
     } else {
       const int vs = pos_;
-      while (!atEnd() && !text_[pos_].isSpace()) ++pos_;
+      while (!atEnd() && !text_[pos_].isSpace())
+        ++pos_;
       value = text_.mid(vs, pos_ - vs);
       if (value.isEmpty()) bad();
     }

@@ -12,7 +12,8 @@ QString amount(double value) {
   const int dot = digits.indexOf('.');
   QString whole = digits.left(dot);
   const QString cents = digits.mid(dot + 1);
-  for (int i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, '.');
+  for (int i = whole.size() - 3; i > 0; i -= 3)
+    whole.insert(i, '.');
   return (negative ? "-" : "") + whole + "," + cents;
 }
 
@@ -20,15 +21,20 @@ QString general(double value) {
   QString s = QString::number(value, 'g', 15);
   if (s.contains('e')) s = QString::number(value, 'f', 15);
   if (s.contains('.')) {
-    while (s.endsWith('0')) s.chop(1);
+    while (s.endsWith('0'))
+      s.chop(1);
     if (s.endsWith('.')) s.chop(1);
   }
   s.replace('.', ',');
   return s == "-0" ? "0" : s;
 }
 
-QString date(const QDate& d) { return d.isValid() ? d.toString("dd/MM/yyyy") : QString(); }
-QString shortDate(const QDate& d) { return d.isValid() ? d.toString("dd/MM/yy") : QString(); }
+QString date(const QDate& d) {
+  return d.isValid() ? d.toString("dd/MM/yyyy") : QString();
+}
+QString shortDate(const QDate& d) {
+  return d.isValid() ? d.toString("dd/MM/yy") : QString();
+}
 
 std::optional<QDate> parseDate(const QString& text, int currentYear) {
   static const QRegularExpression re(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})\s*$)");
@@ -64,7 +70,8 @@ std::optional<double> parseNumber(const QString& text) {
 
 QString trimRight(const QString& s) {
   int n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
+  while (n > 0 && s[n - 1] == ' ')
+    --n;
   return s.left(n);
 }
 

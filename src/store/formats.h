@@ -7,9 +7,9 @@
 // thousands separator ".". Every conversion between amounts or dates and text goes here.
 namespace esc::fmt {
 
-QString amount(double value);  // ",#0.00": 1.234,56 and -5,50
-QString general(double value); // general number form: 300,3 and 1234,5 (no grouping)
-QString date(const QDate& d);  // dd/mm/yyyy; "" for a null date
+QString amount(double value);      // ",#0.00": 1.234,56 and -5,50
+QString general(double value);     // general number form: 300,3 and 1234,5 (no grouping)
+QString date(const QDate& d);      // dd/mm/yyyy; "" for a null date
 QString shortDate(const QDate& d); // dd/mm/yy (status line)
 
 // "dd/mm/yyyy" or "dd/mm/yy". A two-digit year is placed in the hundred years that end 49

@@ -13,9 +13,15 @@ FieldDef text(const QString& name, int width, bool required = false, const QStri
 FieldDef amount(const QString& name, bool required = false, const QString& label = {}) {
   return FieldDef{name, FieldType::Float, 0, required, {}, label, QStringLiteral(",#0.00")};
 }
-IndexDef ci(const QString& name, const QStringList& fields) { return {name, fields, true, false}; }
-IndexDef cs(const QString& name, const QStringList& fields) { return {name, fields, false, false}; }
-IndexDef primary(const QStringList& fields) { return {QString(), fields, false, true}; }
+IndexDef ci(const QString& name, const QStringList& fields) {
+  return {name, fields, true, false};
+}
+IndexDef cs(const QString& name, const QStringList& fields) {
+  return {name, fields, false, false};
+}
+IndexDef primary(const QStringList& fields) {
+  return {QString(), fields, false, true};
+}
 
 TableDef contas() {
   TableDef t;
@@ -57,44 +63,43 @@ TableDef lancamen() {
   t.component = "TbLancamen";
   t.fileName = "LANCAMEN.db";
   t.sqlName = "lancamen";
-  t.fields = {text("AnoContasMesDia", 28),
-              FieldDef{"Ordem", FieldType::AutoInc, 0, false, {}, {}, {}},
-              FieldDef{"DataDaContabilizacao", FieldType::Date, 0, true, "99/99/99", "Data", {}},
-              text("CodigoHistorico", 4, true, "####", "Hist."),
-              text("CodigoContaContabil", 6, true, "######", "Cód. Conta"),
-              text("CodigoContaCorrente", 14, true, "##############", "Cta. Corrente"),
-              text("TipoDeLancamento", 1, true, ">A;0;_", "D/C"),
-              text("HistoricoComplementar", 40, false, ">C" + QString(39, 'c'),
-                   "Histórico Complementar"),
-              amount("ValorLancamento", true, "Valor"),
-              text("NumeroDocumento", 5, true, "#####", "Documento"),
-              text("Situacao", 1, false, {}, "Sit."),
-              amount("SaldoAtual", false, "Saldo Atual"),
-              text("TipoSaldoAtual", 1, false, {}, "D/C"),
-              text("CodCtaConCodCtaCor", 20)};
+  t.fields = {
+      text("AnoContasMesDia", 28),
+      FieldDef{"Ordem", FieldType::AutoInc, 0, false, {}, {}, {}},
+      FieldDef{"DataDaContabilizacao", FieldType::Date, 0, true, "99/99/99", "Data", {}},
+      text("CodigoHistorico", 4, true, "####", "Hist."),
+      text("CodigoContaContabil", 6, true, "######", "Cód. Conta"),
+      text("CodigoContaCorrente", 14, true, "##############", "Cta. Corrente"),
+      text("TipoDeLancamento", 1, true, ">A;0;_", "D/C"),
+      text("HistoricoComplementar", 40, false, ">C" + QString(39, 'c'), "Histórico Complementar"),
+      amount("ValorLancamento", true, "Valor"),
+      text("NumeroDocumento", 5, true, "#####", "Documento"),
+      text("Situacao", 1, false, {}, "Sit."),
+      amount("SaldoAtual", false, "Saldo Atual"),
+      text("TipoSaldoAtual", 1, false, {}, "D/C"),
+      text("CodCtaConCodCtaCor", 20)};
   // Ordem is the row id, so the primary order's last field comes for free.
   t.primary = primary({"AnoContasMesDia", "Ordem"});
-  t.indexes = {ci("SI_AnoContasMesDia", {"AnoContasMesDia", "NumeroDocumento"}),
-               ci("SI_CodCtaCon",
-                  {"CodigoContaContabil", "CodigoContaCorrente", "DataDaContabilizacao"}),
-               ci("SI_CodCtaCor", {"CodigoContaCorrente"}),
-               ci("SI_CodigoHistorico", {"CodigoHistorico"}),
-               ci("SI_DataDaContabilizacao", {"DataDaContabilizacao"}),
-               ci("SI_NumeroDocumento", {"NumeroDocumento"}),
-               ci("SI_CodCtaConCodCtaCor", {"CodCtaConCodCtaCor"})};
-  t.lookups = {
-      {"NomeContaContabil", 40, "Nome da Conta Contábil", "CodigoContaContabil", "TbContas",
-       "CodigoContaContabil", "NomeContaContabil"},
-      {"ContaContabil", 6, "Conta", "CodigoContaContabil", "TbContas", "CodigoContaContabil",
-       "CodigoContaContabil"},
-      {"NomeContaCorrente", 40, "Código da Conta Corrente Contábil", "CodigoContaCorrente",
-       "TbContas", "CodigoContaCorrente", "CodCtaConCodCtaCor"},
-      {"ContaCorrente", 14, "Conta Corrente", "CodigoContaCorrente", "TbContas",
-       "CodigoContaCorrente", "CodigoContaCorrente"},
-      {"NomeHistorico", 40, "Nome do Histórico", "CodigoHistorico", "TbHistoric",
-       "CodigoHistorico", "NomeHistorico"},
-      {"CodHistorico", 4, "Hist.", "CodigoHistorico", "TbHistoric", "CodigoHistorico",
-       "CodigoHistorico"}};
+  t.indexes = {
+      ci("SI_AnoContasMesDia", {"AnoContasMesDia", "NumeroDocumento"}),
+      ci("SI_CodCtaCon", {"CodigoContaContabil", "CodigoContaCorrente", "DataDaContabilizacao"}),
+      ci("SI_CodCtaCor", {"CodigoContaCorrente"}),
+      ci("SI_CodigoHistorico", {"CodigoHistorico"}),
+      ci("SI_DataDaContabilizacao", {"DataDaContabilizacao"}),
+      ci("SI_NumeroDocumento", {"NumeroDocumento"}),
+      ci("SI_CodCtaConCodCtaCor", {"CodCtaConCodCtaCor"})};
+  t.lookups = {{"NomeContaContabil", 40, "Nome da Conta Contábil", "CodigoContaContabil",
+                "TbContas", "CodigoContaContabil", "NomeContaContabil"},
+               {"ContaContabil", 6, "Conta", "CodigoContaContabil", "TbContas",
+                "CodigoContaContabil", "CodigoContaContabil"},
+               {"NomeContaCorrente", 40, "Código da Conta Corrente Contábil", "CodigoContaCorrente",
+                "TbContas", "CodigoContaCorrente", "CodCtaConCodCtaCor"},
+               {"ContaCorrente", 14, "Conta Corrente", "CodigoContaCorrente", "TbContas",
+                "CodigoContaCorrente", "CodigoContaCorrente"},
+               {"NomeHistorico", 40, "Nome do Histórico", "CodigoHistorico", "TbHistoric",
+                "CodigoHistorico", "NomeHistorico"},
+               {"CodHistorico", 4, "Hist.", "CodigoHistorico", "TbHistoric", "CodigoHistorico",
+                "CodigoHistorico"}};
   return t;
 }
 
@@ -200,8 +205,8 @@ QString columnSql(const FieldDef& f) {
     return QStringLiteral("\"%1\" TEXT NOT NULL DEFAULT ''").arg(f.name);
   case FieldType::Float:
     return QStringLiteral("\"%1\" REAL").arg(f.name);
-  case FieldType::Date:
-    return QStringLiteral("\"%1\" TEXT").arg(f.name);
+  case FieldType::Date: // ISO text; a blank date is '' like a blank text, never NULL
+    return QStringLiteral("\"%1\" TEXT NOT NULL DEFAULT ''").arg(f.name);
   case FieldType::AutoInc:
     return QStringLiteral("\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(f.name);
   case FieldType::Integer:
@@ -249,18 +254,21 @@ const LookupDef* TableDef::lookup(const QString& name) const {
 
 QString TableDef::createSql() const {
   QStringList cols;
-  for (const FieldDef& f : fields) cols << columnSql(f);
+  for (const FieldDef& f : fields)
+    cols << columnSql(f);
   QString sql = QStringLiteral("CREATE TABLE \"%1\" (%2);\n").arg(sqlName, cols.join(", "));
   const QString pk = indexColumns(*this, primary);
   // A primary order ending in the row id is unique by construction.
   bool viaRowId = false;
-  for (const QString& f : primary.fields) viaRowId |= field(f).type == FieldType::AutoInc;
+  for (const QString& f : primary.fields)
+    viaRowId |= field(f).type == FieldType::AutoInc;
   if (!pk.isEmpty())
     sql += QStringLiteral("CREATE %1INDEX \"%2_pk\" ON \"%2\" (%3);\n")
                .arg(primary.unique && !viaRowId ? "UNIQUE " : "", sqlName, pk);
   if (!uniquePair.isEmpty()) {
     QStringList quoted;
-    for (const QString& f : uniquePair) quoted << '"' + f + '"';
+    for (const QString& f : uniquePair)
+      quoted << '"' + f + '"';
     sql += QStringLiteral("CREATE UNIQUE INDEX \"%1_pair\" ON \"%1\" (%2);\n")
                .arg(sqlName, quoted.join(", "));
   }

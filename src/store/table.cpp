@@ -3,15 +3,21 @@
 #include "filter.h"
 #include "formats.h"
 
+#include <QScopeGuard>
+
 namespace esc {
 
 namespace {
-QString quoted(const QString& name) { return QStringLiteral("\"%1\"").arg(name); }
+QString quoted(const QString& name) {
+  return QStringLiteral("\"%1\"").arg(name);
+}
 } // namespace
 
 // ---------------------------------------------------------------- field
 
-QVariant Field::value() const { return table_->value(name_); }
+QVariant Field::value() const {
+  return table_->value(name_);
+}
 QString Field::asString() const {
   const QVariant v = value();
   if (!v.isValid() || v.isNull()) return {};
@@ -30,12 +36,16 @@ QDate Field::asDate() const {
   if (v.typeId() == QMetaType::QDate) return v.toDate();
   return fmt::parseDate(v.toString()).value_or(QDate());
 }
-int Field::asInteger() const { return value().toInt(); }
+int Field::asInteger() const {
+  return value().toInt();
+}
 bool Field::isNull() const {
   const QVariant v = value();
   return !v.isValid() || v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
 }
-QString Field::editText() const { return displayText(); }
+QString Field::editText() const {
+  return displayText();
+}
 QString Field::displayText() const {
   const int fi = table_->def().fieldIndex(name_);
   const QVariant v = value();
@@ -48,16 +58,22 @@ QString Field::displayText() const {
 QString Field::label() const {
   const int fi = table_->def().fieldIndex(name_);
   if (fi >= 0) return table_->def().fields[fi].displayLabel();
-  if (const LookupDef* l = table_->def().lookup(name_)) return l->label.isEmpty() ? l->name : l->label;
+  if (const LookupDef* l = table_->def().lookup(name_))
+    return l->label.isEmpty() ? l->name : l->label;
   return name_;
 }
-void Field::setValue(const QVariant& v) const { table_->setValue(name_, v); }
-void Field::setAsString(const QString& text) const { table_->setValue(name_, text); }
+void Field::setValue(const QVariant& v) const {
+  table_->setValue(name_, v);
+}
+void Field::setAsString(const QString& text) const {
+  table_->setValue(name_, text);
+}
 
 // ---------------------------------------------------------------- table
 
 Table::Table(Database& db, const TableDef& def, QObject* parent)
     : QObject(parent), db_(db), def_(def), schema_("f_" + def.sqlName) {
+  connect(&db_, &Database::transactionStarted, this, &Table::onTransactionStarted);
   connect(&db_, &Database::transactionEnded, this, &Table::onTransactionEnded);
 }
 
@@ -72,10 +88,10 @@ void Table::requireOpen() const {
 void Table::open() {
   if (isOpen()) return;
   QStringList columns;
-  for (const FieldDef& f : def_.fields) columns << f.name;
+  for (const FieldDef& f : def_.fields)
+    columns << f.name;
   db_.attach(schema_, def_.fileName, def_.sqlName, columns);
   state_ = State::Browse;
-  filtered_ = false;
   seenGen_ = db_.generation(def_.sqlName);
   countGen_ = recNoGen_ = ~0ull;
   setOrder(order_);
@@ -102,7 +118,8 @@ void Table::close() {
 
 QString Table::selectList() const {
   QStringList cols{QStringLiteral("rowid")};
-  for (const FieldDef& f : def_.fields) cols << quoted(f.name);
+  for (const FieldDef& f : def_.fields)
+    cols << quoted(f.name);
   return cols.join(", ");
 }
 
@@ -113,18 +130,18 @@ QString Table::whereWith(const QString& extra) const {
   return parts.isEmpty() ? QString() : " WHERE " + parts.join(" AND ");
 }
 
-QString Table::orderTuple() const { return "(" + orderColumns_.join(", ") + ")"; }
-
 QString Table::orderBy(bool descending) const {
   QStringList cols = orderColumns_;
   if (descending)
-    for (QString& c : cols) c += " DESC";
+    for (QString& c : cols)
+      c += " DESC";
   return " ORDER BY " + cols.join(", ");
 }
 
 QVariantList Table::orderKey(const Record& r) const {
   QVariantList key;
-  for (int fi : orderFields_) key << r.values[fi];
+  for (int fi : orderFields_)
+    key << r.values[fi];
   key << r.rowId;
   return key;
 }
@@ -145,8 +162,71 @@ std::optional<Record> Table::fetch(const QString& extra, const QVariantList& par
   Record r;
   r.rowId = st.integer(0);
   r.values.reserve(def_.fields.size());
-  for (int i = 0; i < def_.fields.size(); ++i) r.values << st.value(i + 1);
+  for (int i = 0; i < def_.fields.size(); ++i)
+    r.values << st.value(i + 1);
   return r;
+}
+
+std::optional<Record> Table::fetchRow(qint64 rowId) {
+  const bool wasFiltered = std::exchange(filtered_, false);
+  const auto restore = qScopeGuard([&] { filtered_ = wasFiltered; });
+  return fetch(QStringLiteral("rowid = ?"), {rowId}, false);
+}
+
+int Table::countWhere(const QString& extra, const QVariantList& params) {
+  Statement st = db_.prepare(
+      QStringLiteral("SELECT count(*) FROM %1%2").arg(quoted(def_.sqlName), whereWith(extra)));
+  int n = 1;
+  if (filtered_) {
+    st.bindAll(filter_.params);
+    n += filter_.params.size();
+  }
+  st.bindAll(params, n);
+  return st.step() ? static_cast<int>(st.integer(0)) : 0;
+}
+
+// The records after (or before) `key` in the active order are disjoint index ranges, one per
+// key column, taken deepest first: (a = ? AND b = ? AND rowid > ?), (a = ? AND b > ?),
+// (a > ?). Each is one index seek. A single row-value comparison would be shorter, but
+// SQLite does not turn it into an index range over collated columns and scans instead.
+// `skip` passes over that many records first; `passed` tells how many were passed over.
+std::optional<Record> Table::seek(const QVariantList& key, bool forward, int skip, int* passed) {
+  const QString op = forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
+  int seen = 0;
+  for (int level = orderColumns_.size() - 1; level >= 0; --level) {
+    QString cond;
+    QVariantList params;
+    for (int i = 0; i < level; ++i) {
+      cond += orderColumns_[i] + " = ? AND ";
+      params << key[i];
+    }
+    cond += orderColumns_[level] + op;
+    params << key[level];
+    if (auto r = fetch(cond, params, !forward, skip - seen)) {
+      if (passed) *passed = skip;
+      return r;
+    }
+    // Fewer than the rest of `skip` lie in this range: count them and go on.
+    if (skip > seen) seen += countWhere(cond, params);
+  }
+  if (passed) *passed = seen;
+  return std::nullopt;
+}
+
+int Table::countBefore(const QVariantList& key) {
+  int n = 0;
+  for (int level = orderColumns_.size() - 1; level >= 0; --level) {
+    QString cond;
+    QVariantList params;
+    for (int i = 0; i < level; ++i) {
+      cond += orderColumns_[i] + " = ? AND ";
+      params << key[i];
+    }
+    cond += orderColumns_[level] + " < ?";
+    params << key[level];
+    n += countWhere(cond, params);
+  }
+  return n;
 }
 
 // ---------------------------------------------------------------- signals
@@ -170,7 +250,9 @@ void Table::announceData() {
     emit dataChanged();
 }
 
-void Table::disableControls() { ++disabled_; }
+void Table::disableControls() {
+  ++disabled_;
+}
 
 void Table::enableControls() {
   if (disabled_ == 0 || --disabled_ > 0) return;
@@ -202,7 +284,13 @@ void Table::setOrder(const QString& indexName) {
   }
   orderColumns_ << QStringLiteral("rowid");
   invalidatePosition();
-  if (isOpen() && current_) setCurrent(fetch("rowid = ?", {current_->rowId}, false));
+  if (isOpen() && current_) {
+    auto r = fetchRow(current_->rowId);
+    if (r)
+      setCurrent(std::move(r));
+    else
+      first();
+  }
 }
 
 bool Table::findKey(const QVariantList& values) {
@@ -213,8 +301,11 @@ bool Table::findKey(const QVariantList& values) {
   QVariantList params;
   for (int i = 0; i < values.size() && i < idx->fields.size(); ++i) {
     const FieldDef& f = def_.field(idx->fields[i]);
-    const QString col = f.type == FieldType::AutoInc ? QStringLiteral("rowid") : quoted(f.name);
-    terms << col + (idx->ignoreCase ? " = ? COLLATE ESCI" : " = ?");
+    // The column as the index holds it, so that the search is an index seek.
+    const QString col = f.type == FieldType::AutoInc ? QStringLiteral("rowid")
+                        : idx->ignoreCase            ? quoted(f.name) + " COLLATE ESCI"
+                                                     : quoted(f.name);
+    terms << col + " = ?";
     params << toStorage(f, values[i]);
   }
   auto r = fetch(terms.join(" AND "), params, false);
@@ -239,7 +330,8 @@ void Table::findNearest(const QVariant& value) {
   } catch (const StoreError&) {
     key = fmt::trimRight(value.toString()); // compare the text as typed
   }
-  auto r = fetch(orderColumns_.first() + " >= ?", {key.isNull() ? QVariant(QString()) : key}, false);
+  auto r =
+      fetch(orderColumns_.first() + " >= ?", {key.isNull() ? QVariant(QString()) : key}, false);
   if (!r) {
     last();
     return;
@@ -286,7 +378,7 @@ void Table::setFiltered(bool on) {
   if (on) {
     first();
   } else if (current_) {
-    setCurrent(fetch("rowid = ?", {current_->rowId}, false));
+    setCurrent(fetchRow(current_->rowId));
   } else {
     first();
   }
@@ -324,8 +416,7 @@ void Table::next() {
     eof_ = true;
     return;
   }
-  auto r = fetch(orderTuple() + " > (" + QString("?, ").repeated(orderFields_.size()) + "?)",
-                 orderKey(*current_), false);
+  auto r = seek(orderKey(*current_), true);
   if (!r) {
     eof_ = true;
     return;
@@ -344,8 +435,7 @@ void Table::prior() {
     bof_ = true;
     return;
   }
-  auto r = fetch(orderTuple() + " < (" + QString("?, ").repeated(orderFields_.size()) + "?)",
-                 orderKey(*current_), true);
+  auto r = seek(orderKey(*current_), false);
   if (!r) {
     bof_ = true;
     return;
@@ -368,10 +458,8 @@ int Table::moveBy(int count) {
     forward ? next() : prior();
     return current_->rowId == before ? 0 : count;
   }
-  const QString cmp = forward ? " > (" : " < (";
-  const QString cond = orderTuple() + cmp + QString("?, ").repeated(orderFields_.size()) + "?)";
-  const QVariantList key = orderKey(*current_);
-  auto r = fetch(cond, key, !forward, steps - 1);
+  int passed = 0;
+  auto r = seek(orderKey(*current_), forward, steps - 1, &passed);
   if (r) {
     eof_ = bof_ = false;
     invalidatePosition();
@@ -379,17 +467,8 @@ int Table::moveBy(int count) {
     return count;
   }
   // Fewer records remain than asked: stop on the last (or first) one.
-  Statement st = db_.prepare(QStringLiteral("SELECT count(*) FROM %1%2")
-                                 .arg(quoted(def_.sqlName), whereWith(cond)));
-  int n = 1;
-  if (filtered_) {
-    st.bindAll(filter_.params);
-    n += filter_.params.size();
-  }
-  st.bindAll(key, n);
-  const int moved = st.step() ? static_cast<int>(st.integer(0)) : 0;
   forward ? last() : first();
-  return forward ? moved : -moved;
+  return forward ? passed : -passed;
 }
 
 int Table::recordCount() {
@@ -409,17 +488,7 @@ int Table::recNo() {
   if (!isOpen() || !current_) return 0;
   const quint64 gen = db_.generation(def_.sqlName);
   if (recNoRowId_ != current_->rowId || recNoGen_ != gen) {
-    const QString cond =
-        orderTuple() + " < (" + QString("?, ").repeated(orderFields_.size()) + "?)";
-    Statement st = db_.prepare(QStringLiteral("SELECT count(*) FROM %1%2")
-                                   .arg(quoted(def_.sqlName), whereWith(cond)));
-    int n = 1;
-    if (filtered_) {
-      st.bindAll(filter_.params);
-      n += filter_.params.size();
-    }
-    st.bindAll(orderKey(*current_), n);
-    recNo_ = (st.step() ? static_cast<int>(st.integer(0)) : 0) + 1;
+    recNo_ = countBefore(orderKey(*current_)) + 1;
     recNoRowId_ = current_->rowId;
     recNoGen_ = gen;
   }
@@ -433,7 +502,7 @@ void Table::insert() {
   checkBrowseMode();
   buffer_.clear();
   for (const FieldDef& f : def_.fields)
-    buffer_ << (f.type == FieldType::Text ? QVariant(QString()) : QVariant());
+    buffer_ << (f.type == FieldType::AutoInc ? QVariant() : toStorage(f, QVariant()));
   modified_ = false;
   state_ = State::Insert;
   announceState();
@@ -486,10 +555,15 @@ void Table::post() {
                params);
     }
     // Read back through the filter-free row id, so a record the filter hides stays current.
-    const bool wasFiltered = filtered_;
-    filtered_ = false;
-    auto r = fetch("rowid = ?", {rowId}, false);
-    filtered_ = wasFiltered;
+    auto r = fetchRow(rowId);
+    // A rollback of the enclosing transaction undoes this post: the record then returns to
+    // the state it was typed in, with these values.
+    if (saved_ && !saved_->editPosted &&
+        (saved_->state == State::Edit || saved_->state == State::Insert)) {
+      saved_->buffer = buffer_;
+      saved_->modified = true;
+      saved_->editPosted = true;
+    }
     buffer_.clear();
     modified_ = false;
     state_ = State::Browse;
@@ -529,8 +603,7 @@ void Table::remove() {
   db_.exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(def_.sqlName)),
            {gone.rowId});
   seenGen_ = db_.generation(def_.sqlName);
-  auto r = fetch(orderTuple() + " > (" + QString("?, ").repeated(orderFields_.size()) + "?)",
-                 orderKey(gone), false);
+  auto r = seek(orderKey(gone), true);
   invalidatePosition();
   if (r) {
     eof_ = bof_ = false;
@@ -601,8 +674,7 @@ QVariant Table::valueOf(const Record& r, const QString& name) const {
     if (def_.fields[fi].type == FieldType::AutoInc) return r.rowId;
     return convert(def_.fields[fi], r.values[fi]);
   }
-  if (const LookupDef* l = def_.lookup(name))
-    return lookupValue(*l, valueOf(r, l->keyField));
+  if (const LookupDef* l = def_.lookup(name)) return lookupValue(*l, valueOf(r, l->keyField));
   throw StoreError(QStringLiteral("Field '%1' not found.").arg(name));
 }
 
@@ -622,7 +694,8 @@ QVariant Table::lookupValue(const LookupDef& l, const QVariant& key) const {
   const TableDef& t = source->def();
   const FieldDef& keyField = t.field(l.lookupKey);
   QStringList order;
-  for (const QString& f : t.primary.fields) order << quoted(f);
+  for (const QString& f : t.primary.fields)
+    order << quoted(f);
   order << "rowid";
   Statement st = db_.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %4 LIMIT 1")
                                  .arg(quoted(t.field(l.resultField).name), quoted(t.sqlName),
@@ -655,10 +728,7 @@ void Table::setValue(const QString& name, const QVariant& v) {
 void Table::gotoBookmark(const Bookmark& b) {
   requireOpen();
   checkBrowseMode();
-  const bool wasFiltered = filtered_;
-  filtered_ = false;
-  auto r = fetch("rowid = ?", {b.rowId}, false);
-  filtered_ = wasFiltered;
+  auto r = fetchRow(b.rowId);
   if (!r) throw StoreError(QStringLiteral("Record not found."));
   eof_ = bof_ = false;
   invalidatePosition();
@@ -667,37 +737,74 @@ void Table::gotoBookmark(const Bookmark& b) {
 
 void Table::refresh() {
   if (!isOpen()) return;
-  seenGen_ = db_.generation(def_.sqlName);
   if (isEditing()) cancel();
+  reread();
+}
+
+// Re-reads the current record and drops what was cached, keeping the state: a record being
+// edited stays in edit unless its row is gone.
+void Table::reread() {
+  seenGen_ = db_.generation(def_.sqlName);
+  countGen_ = ~0ull;
   invalidatePosition();
+  const bool hadRecord = current_.has_value();
   if (current_) {
-    auto r = fetch("rowid = ?", {current_->rowId}, false);
-    if (!r) // the row is gone: the one that now follows its key
-      r = fetch(orderTuple() + " > (" + QString("?, ").repeated(orderFields_.size()) + "?)",
-                orderKey(*current_), false);
-    if (!r) r = fetch({}, {}, true);
+    auto r = fetchRow(current_->rowId);
+    if (!r) {
+      if (state_ == State::Edit) {
+        buffer_.clear();
+        modified_ = false;
+        state_ = State::Browse;
+        announceState();
+      }
+      r = seek(orderKey(*current_), true); // the row is gone: the one that now follows its key
+      if (!r) r = fetch({}, {}, true);
+      eof_ = bof_ = false;
+    }
     current_ = std::move(r);
   } else {
     current_ = fetch({}, {}, false);
   }
-  eof_ = bof_ = !current_.has_value();
+  if (!current_) eof_ = bof_ = true;
+  if (!hadRecord && current_) eof_ = bof_ = false;
   announceRecord();
   announceData();
 }
 
+void Table::onTransactionStarted() {
+  saved_.reset();
+  if (isOpen()) saved_ = Snapshot{state_, buffer_, modified_, current_, eof_, bof_, false};
+}
+
 void Table::onTransactionEnded(bool committed) {
+  std::optional<Snapshot> saved;
+  if (db_.transactionDepth() == 0) saved = std::exchange(saved_, std::nullopt);
   if (!isOpen()) return;
-  // A rollback undoes what this cursor may have shown; a commit of SQL writes may have
-  // changed the rows under it.
-  if (!committed || db_.generation(def_.sqlName) != seenGen_) refresh();
+  if (committed) {
+    // SQL writes of the transaction may have changed the rows under this cursor.
+    if (db_.generation(def_.sqlName) != seenGen_) reread();
+    return;
+  }
+  // A record still being edited keeps what was typed (its post is what failed); otherwise
+  // the cursor returns to where the transaction found it.
+  if (saved && !isEditing()) {
+    state_ = saved->state;
+    buffer_ = saved->buffer;
+    modified_ = saved->modified;
+    current_ = saved->current;
+    eof_ = saved->eof;
+    bof_ = saved->bof;
+    announceState();
+  }
+  reread();
 }
 
 QVector<Record> Table::rows(int offset, int limit) {
   QVector<Record> out;
   if (!isOpen()) return out;
-  Statement st = db_.prepare(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT ? OFFSET ?")
-                                 .arg(selectList(), quoted(def_.sqlName), whereWith({}),
-                                      orderBy(false)));
+  Statement st =
+      db_.prepare(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT ? OFFSET ?")
+                      .arg(selectList(), quoted(def_.sqlName), whereWith({}), orderBy(false)));
   int n = 1;
   if (filtered_) {
     st.bindAll(filter_.params);
@@ -707,7 +814,8 @@ QVector<Record> Table::rows(int offset, int limit) {
   while (st.step()) {
     Record r;
     r.rowId = st.integer(0);
-    for (int i = 0; i < def_.fields.size(); ++i) r.values << st.value(i + 1);
+    for (int i = 0; i < def_.fields.size(); ++i)
+      r.values << st.value(i + 1);
     out << r;
   }
   return out;

@@ -127,7 +127,9 @@ public:
   std::function<void()> afterPost;
 
   // The lookup tables a lookup field reads, by component name (set by the data module).
-  void setLookupSource(const QString& component, Table* table) { lookupSources_[component] = table; }
+  void setLookupSource(const QString& component, Table* table) {
+    lookupSources_[component] = table;
+  }
 
 signals:
   void stateChanged();
@@ -141,8 +143,13 @@ private:
   QString whereWith(const QString& extra) const;
   std::optional<Record> fetch(const QString& extra, const QVariantList& params, bool descending,
                               int offset = 0);
+  std::optional<Record> fetchRow(qint64 rowId); // by row id, whatever the filter
+  int countWhere(const QString& extra, const QVariantList& params);
+  std::optional<Record> seek(const QVariantList& key, bool forward, int skip = 0,
+                             int* passed = nullptr);
+  int countBefore(const QVariantList& key);
+  void reread();
   QVariantList orderKey(const Record& r) const; // order values + row id
-  QString orderTuple() const;
   QString orderBy(bool descending) const;
   void setCurrent(std::optional<Record> r);
   void requireOpen() const;
@@ -154,6 +161,7 @@ private:
   QVariant lookupValue(const LookupDef& l, const QVariant& key) const;
   const QVariantList& activeValues() const;
   void invalidatePosition() { recNoRowId_ = 0; }
+  void onTransactionStarted();
   void onTransactionEnded(bool committed);
 
   Database& db_;
@@ -180,6 +188,18 @@ private:
   int recNo_ = 0;
   quint64 seenGen_ = 0;
   QHash<QString, Table*> lookupSources_;
+
+  // Where the cursor stood when the outermost transaction began, so that a rollback puts
+  // it back: a record typed before the transaction returns to its edit or insert state.
+  struct Snapshot {
+    State state = State::Browse;
+    QVariantList buffer;
+    bool modified = false;
+    std::optional<Record> current;
+    bool eof = true, bof = true;
+    bool editPosted = false;
+  };
+  std::optional<Snapshot> saved_;
 };
 
 // The binding point of a table for the controls and for `ConfirmaCancelaEdicao`.
