@@ -250,7 +250,11 @@ void DBGrid::followData() {
     seenFilter_ = t->filter();
     seenFiltered_ = t->filtered();
   }
+  // Rows taken away under the view's current cell make the view pick another current row:
+  // that is not the user's move, so it must not move the table.
+  syncing_ = true;
   model_->refresh();
+  syncing_ = false;
   selectRow(model_->tableRow());
 }
 
