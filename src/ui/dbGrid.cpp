@@ -191,21 +191,28 @@ void DBGrid::setDataSource(DataSource* source) {
 
 void DBGrid::setColumns(const QVector<GridColumn>& columns) {
   model_->setColumns(columns);
+  applyWidths();
+  selectRow(model_->tableRow());
+}
+
+void DBGrid::applyWidths() {
+  const QVector<GridColumn>& columns = model_->columns();
   Table* t = table();
   const int charWidth = fontMetrics().averageCharWidth();
   for (int i = 0; i < columns.size(); ++i) {
     int w = columns[i].width;
-    if (w <= 0 && t) {
-      const int fi = t->def().fieldIndex(columns[i].field);
+    if (w <= 0) {
       int chars = 10;
-      if (fi >= 0 && t->def().fields[fi].width > 0) chars = t->def().fields[fi].width;
-      if (const LookupDef* l = t->def().lookup(columns[i].field)) chars = l->width;
+      if (t) {
+        const int fi = t->def().fieldIndex(columns[i].field);
+        if (fi >= 0 && t->def().fields[fi].width > 0) chars = t->def().fields[fi].width;
+        if (const LookupDef* l = t->def().lookup(columns[i].field)) chars = l->width;
+      }
       const QString title = model_->headerData(i, Qt::Horizontal).toString();
       w = qMax(chars, int(title.size())) * charWidth + 12;
     }
-    if (w > 0) setColumnWidth(i, w);
+    setColumnWidth(i, w);
   }
-  selectRow(model_->tableRow());
 }
 
 void DBGrid::setReadOnly(bool on) {
@@ -221,6 +228,7 @@ void DBGrid::bind() {
   connections_.clear();
   Table* t = table();
   model_->setTable(t);
+  applyWidths();
   if (t) {
     seenOrder_ = t->order();
     seenFilter_ = t->filter();

@@ -95,6 +95,7 @@ protected:
 
 private:
   void bind();
+  void applyWidths();
   void followTable();
   void followData();
   bool moveTableTo(int row);

@@ -160,13 +160,18 @@ void PatternEdit::setPatternText(const QString& value) {
     return;
   }
   // Built position by position: Qt would drop a space meant for a digit position and shift
-  // what follows, so spaces go in as blanks at their own positions.
+  // what follows, so spaces go in as blanks at their own positions. A value laid out with
+  // the pattern's literals fills position by position; one without them (a pattern that does
+  // not store them, or a value written elsewhere) fills the character positions in turn.
+  bool laidOut = storesLiterals_;
+  for (int i = 0; laidOut && i < slots_.size() && i < value.size(); ++i)
+    if (slots_[i].code.isNull() && value[i] != slots_[i].literal) laidOut = false;
   QString shown;
   int next = 0; // the value's next character
   for (const Slot& s : slots_) {
     if (s.code.isNull()) {
       shown += s.literal;
-      if (storesLiterals_) ++next;
+      if (laidOut || (next < value.size() && value[next] == s.literal)) ++next;
       continue;
     }
     const QChar c = next < value.size() ? value[next] : QChar(' ');

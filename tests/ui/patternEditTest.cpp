@@ -74,6 +74,9 @@ TEST(PatternEdit, StoredLiteralsAreTypedOverAndRoundTrip) {
   EXPECT_EQ(e.patternText(), "98.765.432/0001-10");
   e.setPatternText("");
   EXPECT_EQ(e.patternText(), "  .   .   /    -  ");
+  // A value written without the literals still lands in the digit positions.
+  e.setPatternText("12345678000190");
+  EXPECT_EQ(e.patternText(), "12.345.678/0001-90");
 }
 
 TEST(PatternEdit, ValuesKeepTheirPositions) {
