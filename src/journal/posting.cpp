@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QVector>
 #include <stdexcept>
+#include <vector>
 
 namespace esc {
 
@@ -28,14 +29,12 @@ struct MonthRow {
   QString nature;
 };
 
-// An entry of the pair in the journal walk.
-struct WalkedEntry {
+// An entry of the walk whose stored running balance differs from the new one.
+struct BalanceWrite {
   qint64 rowId = 0;
-  QString type;
-  double amount = 0.0;
-  bool hasBalance = false;
   double balance = 0.0;
-  QString letter;
+  bool keepLetter = false; // a zero balance leaves the letter as it is
+  bool onNatureSide = false;
 };
 
 void requireOpen(const Table* t) {
@@ -143,30 +142,36 @@ PostingResult PostingRule::post(const PostingInput& entry) {
   }
 
   // The pair's entries of the year, in journal order; the row id (the order of recording)
-  // separates entries of the same day and document. Read first, then written, so the scan
-  // never runs over rows it has just changed.
-  QVector<WalkedEntry> entries;
+  // separates entries of the same day and document. The scan starts at the prefix and stops at
+  // the first entry of another pair or year. Rows are written after the scan, so it never runs
+  // over rows it has just changed; a row that already holds its new values is left alone, as
+  // rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so
+  // a pair of ten thousand entries is walked without an allocation per entry.
+  std::vector<BalanceWrite> writes;
   {
     Statement st =
-        db.prepare("SELECT rowid, AnoContasMesDia, TipoDeLancamento, ValorLancamento, SaldoAtual, "
-                   "TipoSaldoAtual FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ? "
+        db.prepare("SELECT rowid, substr(AnoContasMesDia, 1, 24) = ?1, TipoDeLancamento = ?2, "
+                   "ValorLancamento, SaldoAtual, CASE TipoSaldoAtual WHEN ?2 THEN 1 WHEN ?3 THEN "
+                   "-1 ELSE 0 END "
+                   "FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ?1 "
                    "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, rowid");
-    st.bind(1, entry.journalPrefix);
-    while (st.step()) {
-      if (st.text(1).left(24) != entry.journalPrefix) break;
-      entries << WalkedEntry{st.integer(0), st.text(2), st.real(3),
-                             !st.isNull(4), st.real(4), st.text(5)};
+    st.bind(1, entry.journalPrefix).bind(2, nature).bind(3, other);
+    double running = seed;
+    while (st.step() && st.integer(1) == 1) {
+      running += st.integer(2) == 1 ? st.real(3) : -st.real(3);
+      // Unlike the trial balance, a running balance of exactly zero keeps the letter it had.
+      const int side = running > 0 ? 1 : (running < 0 ? -1 : 0);
+      const bool sameBalance = !st.isNull(4) && st.real(4) == running;
+      if (sameBalance && (side == 0 || st.integer(5) == side)) continue;
+      writes.push_back({st.integer(0), running, side == 0, side > 0});
     }
   }
-  double running = seed;
-  for (const WalkedEntry& e : entries) {
-    running += e.type == nature ? e.amount : -e.amount;
-    // Unlike the trial balance, a running balance of exactly zero keeps the letter it had.
-    const QString letter = running > 0 ? nature : (running < 0 ? other : e.letter);
-    // A row that already holds these values ends the same whether rewritten or not.
-    if (e.hasBalance && e.balance == running && e.letter == letter) continue;
-    db.exec("UPDATE lancamen SET SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?",
-            {running, letter, e.rowId});
+  for (const BalanceWrite& w : writes) {
+    if (w.keepLetter)
+      db.exec("UPDATE lancamen SET SaldoAtual = ? WHERE rowid = ?", {w.balance, w.rowId});
+    else
+      db.exec("UPDATE lancamen SET SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?",
+              {w.balance, w.onNatureSide ? nature : other, w.rowId});
   }
 
   tx.commit();
