@@ -26,7 +26,7 @@ HistoricosPage::HistoricosPage(MainContext& ctx, QWidget* parent)
   // Wide enough for four digits and forty letters in this platform's fonts.
   const QFontMetrics fm(name_->font());
   code_->setFixedWidth(fm.horizontalAdvance(QString(6, '0')) + 16);
-  name_->setMinimumWidth(fm.horizontalAdvance(QString(40, 'M')) * 3 / 4);
+  name_->setMinimumWidth(fm.horizontalAdvance(QString(40, 'N')) + 16);
   form->addWidget(codeLabel, 0, 0);
   form->addWidget(code_, 1, 0, Qt::AlignLeft);
   form->addWidget(nameLabel, 2, 0);

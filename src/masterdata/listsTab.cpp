@@ -14,6 +14,37 @@ namespace {
 const QString readOnlyHint =
     QStringLiteral("Esta tela é somente para leitura. Não se pode modificar os dados.");
 
+// Room for the widest value a column holds and for its title, measured in the grid's own
+// fonts, so codes, dates and amounts show whole.
+int columnWidth(const QWidget* grid, const Table& table, const GridColumn& column) {
+  const TableDef& def = table.def();
+  QString title = column.title;
+  QString sample;
+  const int fi = def.fieldIndex(column.field);
+  if (fi >= 0) {
+    const FieldDef& f = def.fields[fi];
+    if (title.isEmpty()) title = f.displayLabel();
+    if (f.type == FieldType::Float)
+      sample = QStringLiteral("-99.999.999,99");
+    else if (f.type == FieldType::Date)
+      sample = QStringLiteral("00/00/0000");
+    else if (f.width <= 20)
+      sample = QString(qMax(f.width, 1), QChar('0'));
+    else
+      sample = QString(f.width, QChar('N')); // names: upper-case letters
+  } else if (const LookupDef* l = def.lookup(column.field)) {
+    if (title.isEmpty()) title = l->label;
+    sample = QString(l->width, QChar('N'));
+  }
+  QFont bold = grid->font();
+  bold.setBold(true);
+  const int titleWidth = QFontMetrics(bold).horizontalAdvance(title) + 16;
+  // Long names are rarely full: three quarters of their width shows nearly all of them.
+  int cellWidth = grid->fontMetrics().horizontalAdvance(sample);
+  if (sample.startsWith('N')) cellWidth = cellWidth * 3 / 4;
+  return qMax(titleWidth, cellWidth + 12);
+}
+
 } // namespace
 
 struct ListsTab::Page {
@@ -152,7 +183,11 @@ QWidget* ListsTab::addPage(const Page& p) {
   grid->setObjectName(p.gridName);
   grid->setUi(&ctx_.ui());
   grid->setDataSource(p.source);
-  grid->setColumns(p.columns);
+  QVector<GridColumn> columns = p.columns;
+  for (GridColumn& c : columns)
+    if (c.width <= 0) c.width = columnWidth(grid, *p.table, c);
+  grid->setColumns(columns);
+  grid->horizontalHeader()->setStretchLastSection(true);
   grid->setReadOnly(p.readOnly);
   if (p.readOnly) {
     grid->setToolTip(readOnlyHint);
@@ -162,9 +197,16 @@ QWidget* ListsTab::addPage(const Page& p) {
   if (!p.bar.first.isEmpty()) {
     auto* row = new QHBoxLayout;
     row->addWidget(new NavBar(p.table, ctx_.ui(), p.bar, page));
-    if (p.besideBar) row->addWidget(p.besideBar);
     row->addStretch();
     auto* counters = new RecordCounters(p.recNoName, p.totalName, page);
+    if (p.besideBar) {
+      // Bar, button and counters do not fit one line at the page's width: the counters
+      // take a line of their own under the bar.
+      row->addWidget(p.besideBar);
+      column->addLayout(row);
+      row = new QHBoxLayout;
+      row->addStretch();
+    }
     row->addWidget(counters);
     column->addLayout(row);
     counters_ << std::make_pair(counters, p.table);
