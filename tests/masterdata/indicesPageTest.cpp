@@ -2,8 +2,6 @@
 #include "pageHelpers.h"
 #include "ui/search.h"
 
-#include <QRadioButton>
-
 namespace esc::test {
 namespace {
 
@@ -13,27 +11,6 @@ struct IndicesPageTest : PageBook {
   void choose(const char* groupName, const QString& text) { item(group(groupName), text)->click(); }
   IndicesPage page;
 };
-
-TEST(IndicesPage, GroupsListTheirItemsInOrderWithTheFirstChosen) {
-  IndicesPageTest t;
-  const std::pair<const char*, QString> captions[] = {{"IndicesContas", "Contas"},
-                                                      {"IndicesHistoric", "Históricos"},
-                                                      {"IndicesLanctos", "Lançamentos"},
-                                                      {"IndicesBalanco", "Balanço"},
-                                                      {"IndicesDemResul", "Dem. Resultado"}};
-  for (const auto& [name, caption] : captions) {
-    EXPECT_EQ(t.group(name)->title(), caption);
-    auto items = t.group(name)->findChildren<QRadioButton*>();
-    ASSERT_FALSE(items.isEmpty());
-    EXPECT_TRUE(items.front()->isChecked()) << name;
-  }
-  EXPECT_EQ(itemTexts(t.group("IndicesLanctos")),
-            QStringList({"Exercício + Códigos Contas", "Códigos da Conta Contábil",
-                         "Código da Conta Corrente", "Código do Histórico Padrão",
-                         "Data da Contabilização", "Número do Documento", "Códigos das Contas"}));
-  EXPECT_EQ(itemTexts(t.group("IndicesDemResul")),
-            QStringList({"Ordem do Grupo", "Nome do Grupo", "Conta Inicial"}));
-}
 
 TEST(IndicesPage, ChoosingAccountNameOrdersTheChartAndNamesItsSearch) {
   IndicesPageTest t;

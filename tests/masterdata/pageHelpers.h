@@ -29,11 +29,4 @@ inline QAbstractButton* item(QGroupBox* group, const QString& text) {
   return nullptr;
 }
 
-inline QStringList itemTexts(QGroupBox* group) {
-  QStringList out;
-  for (auto* b : group->findChildren<QAbstractButton*>())
-    out << b->text();
-  return out;
-}
-
 } // namespace esc::test
