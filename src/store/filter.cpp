@@ -146,8 +146,9 @@ private:
     } catch (const StoreError&) {
       bad();
     }
-    const QString column = f.type == FieldType::AutoInc ? QStringLiteral("rowid")
-                                                        : QStringLiteral("\"%1\"").arg(f.name);
+    QString column = f.type == FieldType::AutoInc ? QStringLiteral("rowid")
+                                                  : QStringLiteral("\"%1\"").arg(f.name);
+    if (usesCaseIgnoringIndex(f, stored)) column += QStringLiteral(" COLLATE ESCI");
     if (!stored.isValid() || stored.isNull()) {
       // A blank value: "=" matches blank fields, "<>" the others.
       if (op == "=") return column + " IS NULL";
@@ -156,6 +157,20 @@ private:
     }
     params << stored;
     return QStringLiteral("%1 %2 ?").arg(column, op);
+  }
+
+  // A value without letters (a document number, a period, a level) compares the same way
+  // with or without the case-ignoring collation: every character is below 'A', so neither
+  // case folding nor accents can decide the comparison. Compared through the collation,
+  // the condition can use the field's case-ignoring index instead of reading every row.
+  bool usesCaseIgnoringIndex(const FieldDef& f, const QVariant& stored) const {
+    if (f.type != FieldType::Text || stored.typeId() != QMetaType::QString) return false;
+    for (QChar c : stored.toString())
+      if (c.unicode() >= 'A') return false;
+    for (const IndexDef& idx : table_.indexes)
+      if (idx.ignoreCase && idx.fields.first().compare(f.name, Qt::CaseInsensitive) == 0)
+        return true;
+    return false;
   }
 
   const TableDef& table_;
