@@ -4,8 +4,6 @@
 #include "store/storeerror.h"
 
 #include <QHash>
-#include <QVector>
-#include <stdexcept>
 #include <vector>
 
 namespace esc {
@@ -64,17 +62,17 @@ PostingInput PostingInput::fromEntry(Table& journal, const QString& year) {
 }
 
 PostingResult PostingRule::post(const PostingInput& entry) {
-  const bool debit = entry.entryType == QLatin1String("D");
-  if (!debit && entry.entryType != QLatin1String("C"))
-    throw std::invalid_argument("Tipo do lançamento só pode ser D ou C.");
   Table* balance = dm_.TbBalanco;
   Table* journal = dm_.TbLancamen;
   requireOpen(balance);
   requireOpen(journal);
-  // The walk covers entries of every document, so the journal stops showing only one.
   balance->checkBrowseMode();
-  journal->setFiltered(false);
   Database& db = dm_.database();
+  const QString monthKey =
+      balanceKey(entry.year, entry.month, entry.accountCode, entry.currentAccount);
+  const bool debit = entry.entryType == QLatin1String("D");
+  if (!debit && entry.entryType != QLatin1String("C"))
+    return {PostingResult::Status::UnknownEntryType, monthKey};
 
   // Everything is read and checked before the first write, so a refusal changes nothing.
   const QString januaryKey =
@@ -84,8 +82,6 @@ PostingResult PostingRule::post(const PostingInput& entry) {
   if (january.isEmpty()) return {PostingResult::Status::MissingMonthRow, januaryKey};
   const double seed = january.first().value(0).toDouble();
 
-  const QString monthKey =
-      balanceKey(entry.year, entry.month, entry.accountCode, entry.currentAccount);
   bool monthValid = false;
   const int month = entry.month.toInt(&monthValid);
   QStringList keys;
@@ -112,6 +108,9 @@ PostingResult PostingRule::post(const PostingInput& entry) {
   const QString other = otherLetter(nature);
   auto letterOf = [&](double value) { return value < 0 ? other : nature; };
 
+  // The walk covers entries of every document, so the journal stops showing only one. A
+  // refused entry leaves the journal's view as it was.
+  journal->setFiltered(false);
   Transaction tx(db);
 
   // The month's movement and its closing balance, then each later existing month opens with

@@ -28,9 +28,13 @@ struct PostingResult {
     // The month row of `key` has a nature other than "D" or "C", so no signed balance can
     // be computed for it.
     UnknownNature,
+    // The entry's type is neither "D" nor "C".
+    UnknownEntryType,
   };
   Status status = Status::Done;
-  QString key; // the trial-balance key of the row at fault; "" when done
+  // The trial-balance key of the row at fault; for UnknownEntryType the month row's key, where
+  // the entry would have gone. "" when done.
+  QString key;
   bool done() const { return status == Status::Done; }
 };
 
@@ -46,15 +50,14 @@ struct PostingResult {
 // is the caller's job.
 //
 // Everything happens inside one transaction nested in the caller's, so a failure part-way
-// leaves nothing of this entry behind. When the result is not done nothing was written. The
-// journal's document filter is switched off (processing switches it on again); both cursors
-// stay on their records and show the new values.
+// leaves nothing of this entry behind. When the result is not done nothing was written and the
+// journal's view is untouched. A posted entry switches the journal's document filter off
+// (processing switches it on again); both cursors stay on their records and show the new values.
 class PostingRule {
 public:
   explicit PostingRule(TDEscrivon& dm) : dm_(dm) {}
 
-  // Throws std::invalid_argument, before writing anything, for an entry type other than
-  // "D" or "C", and StoreError for a failure of the store.
+  // Throws StoreError for a failure of the store (and then nothing of the entry is written).
   PostingResult post(const PostingInput& entry);
 
   // The trial balance's key: period (year and month), account code, current-account code.

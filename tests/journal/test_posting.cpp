@@ -143,6 +143,8 @@ TEST_F(Posting, RefusalsChangeNothing) {
   const qint64 oddNature = addEntry("110103", "999", 8, 3, "00001", "C", 1.0);
   const qint64 oddType = addEntry("110101", "999", 6, 3, "00001", "X", 1.0);
   const auto before = dump();
+  book.dm->TbLancamen->setFilter("NumeroDocumento=00001");
+  book.dm->TbLancamen->setFiltered(true);
 
   const PostingResult missing = post(may);
   EXPECT_EQ(missing.status, PostingResult::Status::MissingMonthRow);
@@ -152,8 +154,9 @@ TEST_F(Posting, RefusalsChangeNothing) {
   const PostingResult nature = post(oddNature);
   EXPECT_EQ(nature.status, PostingResult::Status::UnknownNature);
   EXPECT_EQ(nature.key, "200308110103999");
-  EXPECT_THROW(post(oddType), std::invalid_argument);
+  EXPECT_EQ(post(oddType).status, PostingResult::Status::UnknownEntryType);
   EXPECT_EQ(dump(), before);
+  EXPECT_TRUE(book.dm->TbLancamen->filtered());
 }
 
 TEST_F(Posting, WalkStaysInsideThePairAndTheYear) {
