@@ -38,7 +38,7 @@ QChar qtCode(QChar c) {
 }
 
 // Characters that mean something in a Qt mask and must be escaped to stay literals.
-bool qtSpecial(QChar c) {
+bool qtMetaChar(QChar c) {
   return QStringLiteral("AaNnXx90DdHhBb#><!\\[]{};").contains(c);
 }
 
@@ -96,7 +96,7 @@ QString PatternEdit::qtMask(const QString& pattern, bool upperCase) {
     } else if (isCode(c)) {
       mask += qtCode(c);
     } else {
-      if (qtSpecial(c)) mask += '\\';
+      if (qtMetaChar(c)) mask += '\\';
       mask += c;
     }
   }
