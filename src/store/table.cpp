@@ -291,6 +291,8 @@ void Table::setOrder(const QString& indexName) {
     else
       first();
   }
+  // The rows are the same but their sequence is not: grids must read them again.
+  if (isOpen()) announceData();
 }
 
 bool Table::findKey(const QVariantList& values) {
