@@ -190,18 +190,23 @@ int Table::countWhere(const QString& extra, const QVariantList& params) {
 // (a > ?). Each is one index seek. A single row-value comparison would be shorter, but
 // SQLite does not turn it into an index range over collated columns and scans instead.
 // `skip` passes over that many records first; `passed` tells how many were passed over.
+QString Table::rangeAt(int level, const QVariantList& key, const QString& op,
+                       QVariantList& params) const {
+  QString cond;
+  for (int i = 0; i < level; ++i) {
+    cond += orderColumns_[i] + " = ? AND ";
+    params << key[i];
+  }
+  params << key[level];
+  return cond + orderColumns_[level] + op;
+}
+
 std::optional<Record> Table::seek(const QVariantList& key, bool forward, int skip, int* passed) {
   const QString op = forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
   int seen = 0;
   for (int level = orderColumns_.size() - 1; level >= 0; --level) {
-    QString cond;
     QVariantList params;
-    for (int i = 0; i < level; ++i) {
-      cond += orderColumns_[i] + " = ? AND ";
-      params << key[i];
-    }
-    cond += orderColumns_[level] + op;
-    params << key[level];
+    const QString cond = rangeAt(level, key, op, params);
     if (auto r = fetch(cond, params, !forward, skip - seen)) {
       if (passed) *passed = skip;
       return r;
@@ -216,14 +221,8 @@ std::optional<Record> Table::seek(const QVariantList& key, bool forward, int ski
 int Table::countBefore(const QVariantList& key) {
   int n = 0;
   for (int level = orderColumns_.size() - 1; level >= 0; --level) {
-    QString cond;
     QVariantList params;
-    for (int i = 0; i < level; ++i) {
-      cond += orderColumns_[i] + " = ? AND ";
-      params << key[i];
-    }
-    cond += orderColumns_[level] + " < ?";
-    params << key[level];
+    const QString cond = rangeAt(level, key, QStringLiteral(" < ?"), params);
     n += countWhere(cond, params);
   }
   return n;

@@ -145,6 +145,9 @@ private:
                               int offset = 0);
   std::optional<Record> fetchRow(qint64 rowId); // by row id, whatever the filter
   int countWhere(const QString& extra, const QVariantList& params);
+  // The condition of one key range: equal on the columns before `level`, `op` on its column.
+  QString rangeAt(int level, const QVariantList& key, const QString& op,
+                  QVariantList& params) const;
   std::optional<Record> seek(const QVariantList& key, bool forward, int skip = 0,
                              int* passed = nullptr);
   int countBefore(const QVariantList& key);
