@@ -16,7 +16,8 @@ TempBook::TempBook(bool demo, int year, const QString& password) {
 OpenBook::OpenBook(bool demo, int year) : TempBook(demo, year) {
   dm = std::make_unique<TDEscrivon>(ui);
   dm->connectDirectory(path());
-  for (Table* t : dm->tables()) t->open();
+  for (Table* t : dm->tables())
+    t->open();
   dm->TbLancamen->setOrder("SI_AnoContasMesDia");
 }
 

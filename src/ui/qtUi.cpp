@@ -8,7 +8,9 @@
 namespace esc {
 
 namespace {
-QString title() { return QApplication::applicationDisplayName(); }
+QString title() {
+  return QApplication::applicationDisplayName();
+}
 } // namespace
 
 void QtUi::message(const QString& text) {

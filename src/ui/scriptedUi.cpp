@@ -26,7 +26,8 @@ std::optional<QString> ScriptedUi::prompt(const QString& title, const QString& l
 
 QStringList ScriptedUi::texts() const {
   QStringList out;
-  for (const Said& s : said) out << s.text;
+  for (const Said& s : said)
+    out << s.text;
   return out;
 }
 

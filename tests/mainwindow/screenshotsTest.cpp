@@ -38,7 +38,8 @@ TEST(Screenshots, MainWindowTabsAndPasswordDialog) {
     w.grab().save(out + QStringLiteral("/principal-%1.png").arg(names[i]));
   }
   w.FichaPrincipal->setCurrentIndex(0);
-  const char* cad[] = {"contas", "historicos", "lancamentos", "documentos", "demres", "organizacao"};
+  const char* cad[] = {"contas",     "historicos", "lancamentos",
+                       "documentos", "demres",     "organizacao"};
   for (int i = 0; i < 6; ++i) {
     w.cadastros->setCurrentIndex(i);
     QApplication::processEvents();
