@@ -18,7 +18,7 @@ QLineEdit* box(QWidget* parent, const QString& name, const QString& hint, int ma
 } // namespace
 
 DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
-    : MaintenancePage(ctx, "Cadastro de Documentos", parent) {
+    : MaintenancePage(ctx, "Documentos", parent) {
   auto* data = box(this, "EditDataLancto", "Clique aqui para indicar a data de lançamento", 10);
   data->setEnabled(false);
   auto* doc = box(this, "EditNumDocto", "Clique aqui para indicar o documento a filtrar", 5);
@@ -26,6 +26,14 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   auto* deb = box(this, "MskTotDeb", "Esta é a soma dos débitos do documento selecionado", 0);
   cred->setReadOnly(true);
   deb->setReadOnly(true);
+  // Sized to what they hold: a date, five digits, and totals in general number form.
+  const QFontMetrics fm(font());
+  data->setFixedWidth(fm.horizontalAdvance("00/00/0000") + 16);
+  doc->setFixedWidth(fm.horizontalAdvance("000000") + 16);
+  for (QLineEdit* total : {cred, deb}) {
+    total->setFixedWidth(fm.horizontalAdvance("000000000,0000") + 16);
+    total->setAlignment(Qt::AlignRight);
+  }
   form->addWidget(new QLabel("Data:", this), 0, 0);
   form->addWidget(data, 0, 1);
   form->addWidget(new QLabel("Filtro", this), 0, 2);
@@ -34,6 +42,7 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   form->addWidget(cred, 1, 1);
   form->addWidget(new QLabel("D", this), 1, 2);
   form->addWidget(deb, 1, 3);
+  form->setColumnStretch(4, 1);
   buttons->addWidget(
       makeButton(this, "ButIncluiLote", "&Incluir", "Inclui novos lançamentos no sistema"));
   auto* gravar = makeButton(this, "ButGravarLote", "&Gravar", hint::gravar);
