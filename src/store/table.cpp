@@ -258,6 +258,8 @@ void Table::enableControls() {
   if (std::exchange(pendingData_, false)) emit dataChanged();
   if (std::exchange(pendingState_, false)) emit stateChanged();
   if (std::exchange(pendingRecord_, false)) emit recordChanged();
+  for (const QString& name : std::exchange(pendingFields_, {}))
+    emit fieldChanged(name);
 }
 
 void Table::setCurrent(std::optional<Record> r) {
@@ -723,7 +725,10 @@ void Table::setValue(const QString& name, const QVariant& v) {
   if (buffer_[fi] == stored && buffer_[fi].isNull() == stored.isNull()) return;
   buffer_[fi] = stored;
   modified_ = true;
-  if (disabled_ == 0) emit fieldChanged(f.name);
+  if (disabled_ == 0)
+    emit fieldChanged(f.name);
+  else if (!pendingFields_.contains(f.name))
+    pendingFields_ << f.name;
 }
 
 void Table::gotoBookmark(const Bookmark& b) {

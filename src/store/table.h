@@ -183,6 +183,7 @@ private:
   bool eof_ = true, bof_ = true;
   int disabled_ = 0;
   bool pendingRecord_ = false, pendingState_ = false, pendingData_ = false;
+  QStringList pendingFields_; // fields written while the controls were suspended
 
   quint64 countGen_ = ~0ull;
   int count_ = 0;

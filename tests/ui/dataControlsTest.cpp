@@ -135,6 +135,19 @@ TEST(DBEdit, HeldBackWhileControlsAreDisabledAndLookupIsReadOnly) {
   EXPECT_FALSE(lookup.text().isEmpty());
 }
 
+TEST(DBEdit, AFieldWrittenWhileControlsAreSuspendedShowsWhenTheyResume) {
+  OpenBook b;
+  Table* t = b.dm->TbHistoric;
+  DBEdit name(b.dm->DsHistoric, "NomeHistorico");
+  t->edit();
+  t->disableControls();
+  t->setValue("NomeHistorico", "TARIFA DOC");
+  EXPECT_EQ(name.text(), "PAGAMENTO CONFORME NOTA FISCAL");
+  t->enableControls();
+  EXPECT_EQ(name.text(), "TARIFA DOC");
+  t->cancel();
+}
+
 // ---------------------------------------------------------------- DBGrid
 
 namespace {
