@@ -352,9 +352,14 @@ void TF_Escrivon::refresh() {
       {"EdLRecNo", "EdLTotRec", dm_.TbLancamen},    {"EdLEdRecNo", "EdLEdTotRec", dm_.TbLancamen},
       {"EdBEdRecNo", "EdBEdTotRec", dm_.TbBalanco}, {"EdDRecNo", "EdDTotRec", dm_.TbDemResul},
       {"EdDEdRecNo", "EdDEdTotRec", dm_.TbDemResul}};
-  for (const Counter& c : counters) {
-    if (auto* e = child<QLineEdit>(c.recNo)) e->setText(QString::number(c.table->recNo()));
-    if (auto* e = child<QLineEdit>(c.total)) e->setText(QString::number(c.table->recordCount()));
+  try {
+    for (const Counter& c : counters) {
+      if (auto* e = child<QLineEdit>(c.recNo)) e->setText(QString::number(c.table->recNo()));
+      if (auto* e = child<QLineEdit>(c.total)) e->setText(QString::number(c.table->recordCount()));
+    }
+  } catch (const StoreError&) {
+    // A book another program holds busy cannot be read now: the counters keep what they
+    // showed until a later tick reads them, and the buttons below still follow the tables.
   }
 
   Table* lanc = dm_.TbLancamen;

@@ -3,9 +3,11 @@
 #include "ui/yearSelector.h"
 
 #include <QDate>
+#include <QDir>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace esc;
 
@@ -224,6 +226,28 @@ TEST(Refresh, EditingSwitchesTheGroupAndSavingRestoresIt) {
   s.w->refresh();
   EXPECT_FALSE(s.enabled("ButCGravar"));
   EXPECT_TRUE(s.enabled("ButCInserir"));
+}
+
+TEST(Refresh, ABusyBookKeepsTheCountersAndTheTickGoesOn) {
+  Started s;
+  s.w->refresh();
+  s.dm->TbContas->next();
+  s.dm->TbContas->edit();
+  // A write by SQL makes the cached counts stale, so the next tick reads them again.
+  s.dm->database().exec("UPDATE contas SET NivelDaConta = NivelDaConta WHERE rowid = 1");
+  // Another program holds the chart's file while it writes: reads wait, then fail.
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(QDir(s.book.path()).filePath("CONTAS.db").toUtf8().constData(), &other),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_NO_THROW(s.w->refresh());
+  EXPECT_EQ(s.text("EdCRecNo"), "1");
+  EXPECT_TRUE(s.enabled("ButCGravar")); // the buttons still follow the tables
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  s.w->refresh();
+  EXPECT_EQ(s.text("EdCRecNo"), "2");
+  s.dm->TbContas->cancel();
 }
 
 TEST(Refresh, DocumentFilterCaptionsAndProcessButton) {
