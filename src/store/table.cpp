@@ -559,6 +559,8 @@ void Table::post() {
     }
     // Read back through the filter-free row id, so a record the filter hides stays current.
     auto r = fetchRow(rowId);
+    // An update of a row someone else deleted writes nothing: say so, and keep what was typed.
+    if (!r) throw StoreError(QStringLiteral("Record/key deleted."));
     // A rollback of the enclosing transaction undoes this post: the record then returns to
     // the state it was typed in, with these values.
     if (saved_ && !saved_->editPosted &&

@@ -234,3 +234,19 @@ TEST(StoreEditing, QueriesBindTheirParameters) {
                                             {"O'HARA & FILHOS"}),
             QVariant("411116"));
 }
+
+TEST(StoreEditing, SavingARecordDeletedMeanwhileIsRefusedAndKeepsWhatWasTyped) {
+  OpenBook book;
+  Table& hist = *book.dm->TbHistoric;
+  const int before = hist.recordCount();
+  hist.edit();
+  hist.setValue("NomeHistorico", "TARIFA DOC");
+  // Another writer removes the row while it is on screen.
+  book.dm->database().exec("DELETE FROM historic WHERE rowid = ?", {hist.bookmark().rowId});
+  EXPECT_THROW(hist.post(), StoreError);
+  EXPECT_EQ(hist.state(), Table::State::Edit);
+  EXPECT_EQ(hist.field("NomeHistorico").asString(), "TARIFA DOC");
+  EXPECT_EQ(hist.recordCount(), before - 1);
+  hist.cancel();
+  EXPECT_FALSE(hist.isEmpty());
+}
