@@ -208,14 +208,14 @@ bool TF_Escrivon::startUp() {
   try {
     dm_.connectDatabase();
     openTables();
+    DBLookupExercicio->reload();
+    DBLookupExercicio->setYear(QString::number(QDate::currentDate().year()));
   } catch (const StoreError& e) {
     // Without its tables the system cannot work, and without the password nobody may.
     ui().error(e.message());
     endSystem();
     return false;
   }
-  DBLookupExercicio->reload();
-  DBLookupExercicio->setYear(QString::number(QDate::currentDate().year()));
   refresh();
   if (!askPassword()) {
     endSystem();
