@@ -2,12 +2,11 @@
 // environment variable ESCRIVON_DATA, or else the default directory.
 #include "mainwindow/tf_Escrivon.h"
 #include "mainwindow/tf_Splash.h"
+#include "ui/application.h"
 #include "ui/qtUi.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  esc::Application app(argc, argv);
   QApplication::setApplicationName("Escrivon");
   QApplication::setApplicationDisplayName("Escrivon");
 
@@ -22,6 +21,7 @@ int main(int argc, char** argv) {
   app.processEvents();
 
   esc::QtUi ui;
+  app.setUi(&ui);
   esc::TDEscrivon dm(ui);
   esc::TF_Escrivon window(dm);
   ui.setParent(&window);

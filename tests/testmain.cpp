@@ -1,4 +1,5 @@
-#include <QApplication>
+#include "ui/application.h"
+
 #include <gtest/gtest.h>
 
 // Every test program runs with a QApplication (offscreen in the suite), so widget tests
@@ -6,7 +7,7 @@
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM",
           qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
+  esc::Application app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
