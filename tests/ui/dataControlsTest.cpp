@@ -246,16 +246,23 @@ void typeIntoCell(DBGrid& grid, const QString& text) {
 }
 } // namespace
 
-TEST(DBGrid, EditableGridWritesTheCellAndPostsWhenMovingRows) {
-  OpenBook b;
-  Table* t = b.dm->TbHistoric;
-  DBGrid grid;
+namespace {
+// The standard descriptions in an editable grid on screen, refused posts reported to the book's Ui.
+void showEditableDescriptions(DBGrid& grid, OpenBook& b) {
   grid.setDataSource(b.dm->DsHistoric);
   grid.setColumns({{"CodigoHistorico", "", 0}, {"NomeHistorico", "", 0}});
   grid.setReadOnly(false);
   grid.setUi(&b.ui);
   grid.resize(500, 300);
   grid.show();
+}
+} // namespace
+
+TEST(DBGrid, EditableGridWritesTheCellAndPostsWhenMovingRows) {
+  OpenBook b;
+  Table* t = b.dm->TbHistoric;
+  DBGrid grid;
+  showEditableDescriptions(grid, b);
 
   clickRow(grid, 1, 1);
   typeIntoCell(grid, "RECEBIMENTO DE DUPLICATA");
@@ -276,12 +283,7 @@ TEST(DBGrid, RefusedPostIsShownAndTheGridStaysOnTheRow) {
   OpenBook b;
   Table* t = b.dm->TbHistoric;
   DBGrid grid;
-  grid.setDataSource(b.dm->DsHistoric);
-  grid.setColumns({{"CodigoHistorico", "", 0}, {"NomeHistorico", "", 0}});
-  grid.setReadOnly(false);
-  grid.setUi(&b.ui);
-  grid.resize(500, 300);
-  grid.show();
+  showEditableDescriptions(grid, b);
 
   clickRow(grid, 1, 0);
   typeIntoCell(grid, "0001"); // the code of row 0
