@@ -9,6 +9,8 @@
 #include "masterdata/indicesPage.h"
 #include "masterdata/listsTab.h"
 #include "masterdata/organizacaoPage.h"
+#include "processing/atualizacoesPage.h"
+#include "reports/relatoriosPage.h"
 #include "store/formats.h"
 #include "ui/yearSelector.h"
 
@@ -35,16 +37,6 @@ QStringList groupButtons(QChar letter, bool withInsert) {
   names << p + "Eliminar" << p + "Duplicar" << p + "Buscar" << p + "First" << p + "RW"
         << p + "Prior" << p + "Next" << p + "FF" << p + "Last";
   return names;
-}
-
-QWidget* placeholderPage(const QString& text) {
-  auto* w = new QWidget;
-  auto* col = new QVBoxLayout(w);
-  auto* l = new QLabel(text, w);
-  l->setAlignment(Qt::AlignCenter);
-  l->setWordWrap(true);
-  col->addWidget(l);
-  return w;
 }
 
 } // namespace
@@ -144,15 +136,12 @@ void TF_Escrivon::buildPages() {
   listas = new ListsTab(*this);
   listas->setObjectName("FichaListas");
 
-  auto* relatorios = placeholderPage("Relatórios");
-  relatorios->setObjectName("PaginaRelatorios");
+  auto* relatorios = new RelatoriosPage(*this);
 
   manutencao = new QTabWidget;
   manutencao->setObjectName("FichaManutencao");
   manutencao->addTab(new IndicesPage(*this), "Índices");
-  auto* atualizacoes = placeholderPage("Atualizações");
-  atualizacoes->setObjectName("PaginaAtualizacoes");
-  manutencao->addTab(atualizacoes, "Atualizações");
+  manutencao->addTab(new AtualizacoesPage(*this), "Atualizações");
   manutencao->setCurrentIndex(1);
 
   FichaPrincipal->addTab(cadastros, "Cadastros");
