@@ -1,0 +1,9 @@
+#include "processing.h"
+
+namespace esc {
+
+bool DocumentProcessing::run() {
+  return false;
+}
+
+} // namespace esc
