@@ -1,6 +1,6 @@
 #include "tf_Splash.h"
 
-#include "logo.h"
+#include "ui/logo.h"
 
 #include <QLabel>
 #include <QScreen>
