@@ -1,5 +1,6 @@
 #include "tf_Escrivon.h"
 
+#include "about/helpDocument.h"
 #include "about/tf_Sobre.h"
 #include "journal/documentosPage.h"
 #include "journal/lancamentosPage.h"
@@ -15,6 +16,7 @@
 #include "ui/yearSelector.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
@@ -102,9 +104,10 @@ TF_Escrivon::TF_Escrivon(TDEscrivon& dm, QWidget* parent) : QMainWindow(parent),
     about.exec();
   });
   connect(ButAjuda, &QPushButton::clicked, this, [] {
-    // The result is not examined: a missing document simply opens nothing.
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir(defaultDirectory()).filePath("Escrivon.doc")));
+    // The result is not examined: with no document at all, or no program to show it,
+    // nothing opens.
+    const QString doc = helpDocument(defaultDirectory(), QCoreApplication::applicationDirPath());
+    if (!doc.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(doc));
   });
   connect(ButFechar, &QPushButton::clicked, this, &QWidget::close);
 
