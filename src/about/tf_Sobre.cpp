@@ -22,6 +22,12 @@ const char* const mailAddress = "suporte@escrivon.example";
 // Drives past the fourth go on the second line of the disk list.
 constexpr int drivesOnFirstLine = 4;
 
+// The box's formats print whole numbers as "%d"; they are given 64-bit values here, so that a
+// memory or a disk beyond 2 TB is not cut short.
+QByteArray wide(const char* format) {
+  return QByteArray(format).replace("%d", "%lld");
+}
+
 } // namespace
 
 TF_Sobre::TF_Sobre(QWidget* parent)
@@ -137,9 +143,9 @@ void TF_Sobre::showSystemFacts() {
   if (const auto v = facts_.version())
     DosVersion->setText(QString::asprintf("%d.%d   Ver : %d", v->major, v->minor, v->build));
   if (const auto p = facts_.processors())
-    CPU->setText(QString::asprintf("%d ", p->count) + p->name);
+    CPU->setText(QString::asprintf("%d %s", p->count, p->name.toUtf8().constData()));
   if (const auto m = facts_.memory())
-    FreeMemory->setText(QString::asprintf("Tot: %lld KB     Disp: %lld KB",
+    FreeMemory->setText(QString::asprintf(wide("Tot: %d KB     Disp: %d KB").constData(),
                                           static_cast<long long>(m->totalBytes / 1024),
                                           static_cast<long long>(m->availableBytes / 1024)));
   listDrives();
@@ -156,7 +162,8 @@ void TF_Sobre::listDrives() {
     const auto free = facts_.freeBytes(drives[i]);
     if (!free) break;
     lines[i < drivesOnFirstLine ? 0 : 1] +=
-        drives[i] + QString::asprintf(": %lld MB  ", static_cast<long long>(*free / 1024 / 1024));
+        QString::asprintf(wide("%s: %d MB  ").constData(), drives[i].toUtf8().constData(),
+                          static_cast<long long>(*free / 1024 / 1024));
   }
   FreeDisk->setText(lines[0]);
   FreeResources->setText(lines[1]);

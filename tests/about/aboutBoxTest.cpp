@@ -73,13 +73,13 @@ TEST(AboutBox, DiskListStopsAtTheFirstDriveWithoutReadableFreeSpace) {
   {
     // Shown again after a drive went away: the lines are rebuilt, not appended to.
     FakeFacts f;
-    f.driveNames = {"/", "/home"};
-    f.freeSpace = {{"/", 3 * MB}, {"/home", 5 * 1024 * 1024 * MB}};
+    f.driveNames = {"/", "/media/joão/Cópias"};
+    f.freeSpace = {{"/", 3 * MB}, {"/media/joão/Cópias", 5 * 1024 * 1024 * MB}};
     TF_Sobre box(f);
     box.show();
-    EXPECT_EQ(box.FreeDisk->text(), "/: 3 MB  /home: 5242880 MB  ");
+    EXPECT_EQ(box.FreeDisk->text(), "/: 3 MB  /media/joão/Cópias: 5242880 MB  ");
     box.hide();
-    f.freeSpace.remove("/home");
+    f.freeSpace.remove("/media/joão/Cópias");
     box.show();
     EXPECT_EQ(box.FreeDisk->text(), "/: 3 MB  ");
   }
