@@ -1,5 +1,6 @@
 #include "masterdata/contasPage.h"
 #include "pageHelpers.h"
+#include "typing.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,29 +9,12 @@
 namespace esc::test {
 namespace {
 
-// Types text key by key; letters beyond ASCII go as key events carrying their text.
-void typeText(QWidget* w, const QString& text) {
-  for (QChar ch : text) {
-    if (ch.unicode() < 128)
-      QTest::keyClick(w, ch.toLatin1());
-    else
-      QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-  }
-}
-
 struct ContasPageTest : PageBook {
   ContasPageTest() : page(ctx) {}
   QLineEdit* box(const char* name) { return child<QLineEdit>(&page, name); }
   void click(const char* button) { child<QPushButton>(&page, button)->click(); }
   // Replaces a box's text by typing, as the user would.
-  void type(const char* name, const QString& text) {
-    QLineEdit* b = box(name);
-    b->setFocus();
-    b->selectAll();
-    QTest::keyClick(b, Qt::Key_Delete);
-    b->home(false);
-    typeText(b, text);
-  }
+  void type(const char* name, const QString& text) { retype(box(name), text); }
   // Types a whole account into the six boxes.
   void typeAccount(const QString& code, const QString& name, const QString& cc,
                    const QString& ccName, const QString& side, const QString& level) {
