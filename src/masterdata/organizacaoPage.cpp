@@ -60,8 +60,13 @@ OrganizacaoPage::OrganizacaoPage(MainContext& ctx, QWidget* parent)
 // The lock is the boxes' read-only setting and the buttons' enabled settings, nothing else:
 // the periodic refresh never touches them, and leaving the page keeps them as they are.
 void OrganizacaoPage::setLocked(bool locked) {
-  for (DBEdit* box : boxes_)
+  for (DBEdit* box : boxes_) {
     box->setReadOnly(locked);
+    // Locked boxes take the window's colour, so the page shows at a glance it is read-only.
+    QPalette p = box->palette();
+    p.setBrush(QPalette::Base, palette().brush(locked ? QPalette::Window : QPalette::Base));
+    box->setPalette(p);
+  }
   alterar_->setEnabled(locked);
   gravar_->setEnabled(!locked);
   cancelar_->setEnabled(!locked);
