@@ -1,5 +1,6 @@
 #include "contasPage.h"
 
+#include "store/filter.h"
 #include "store/formats.h"
 #include "ui/search.h"
 
@@ -212,11 +213,15 @@ void ContasPage::eliminar() {
       }
     }
     if (!ctx_.ui().confirm("Confirma a exclusão do registro?")) return;
+    // Every year's rows of the pair: the rows the trial balance's filter on the pair shows,
+    // deleted in one statement, so the trial-balance list keeps its own filter and position.
+    Table& balance = *ctx_.dm().TbBalanco;
+    auto quoted = [](QString v) { return v.replace("'", "''"); };
+    const SqlFilter pair =
+        parseFilter(balance.def(), "CodigoContaContabil='" + quoted(code) + "'" +
+                                       " and CodigoContaCorrente='" + quoted(cc) + "'");
     Transaction tx(ctx_.dm().database());
-    // Every year's rows of the pair, then the chart row.
-    ctx_.dm().database().exec(
-        "DELETE FROM balanco WHERE CodigoContaContabil = ? AND CodigoContaCorrente = ?",
-        {code, cc});
+    ctx_.dm().database().exec("DELETE FROM balanco WHERE " + pair.where, pair.params);
     t.remove();
     tx.commit();
   } catch (const StoreError& e) {

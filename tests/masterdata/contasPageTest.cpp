@@ -345,8 +345,14 @@ TEST(ContasPage, EliminarChecksEntriesOfAnalyticAccountsOnly) {
   // The search of the entries starts from the entry current when the order changed.
   EXPECT_EQ(t.ctx.searchText(SearchKind::Lancamentos), "1111210001");
 
+  // The trial-balance list keeps the filter it had.
+  Table& balance = *t.dm->TbBalanco;
+  balance.setFilter("Periodo='200401'");
+  balance.setFiltered(true);
   t.ui.confirmAnswers = {true};
   t.click("ButCEliminar");
+  EXPECT_TRUE(balance.filtered());
+  EXPECT_EQ(balance.filter(), "Periodo='200401'");
   EXPECT_EQ(t.accounts(), before - 1);
   EXPECT_EQ(t.count("SELECT count(*) FROM contas WHERE CodCtaConCodCtaCor = '1111210002'"), 0);
   EXPECT_EQ(t.rows("111121", "0002"), 0);
