@@ -1,13 +1,32 @@
 #pragma once
+#include "ui/dbEdit.h"
 #include "ui/maintenancePage.h"
+
+#include <QPushButton>
 
 namespace esc {
 
-// "Cadastros" / "Organização": the organization record, read-only until unlocked.
+// "Cadastros" / "Organização": the organization record the reports print in their headings.
+// Read-only until the access code unlocks it; Gravar or Cancelar lock it again.
 class OrganizacaoPage : public MaintenancePage {
   Q_OBJECT
 public:
   OrganizacaoPage(MainContext& ctx, QWidget* parent = nullptr);
+
+  void alterar();
+  void gravar();
+  void cancelar();
+
+  bool isLocked() const { return alterar_->isEnabled(); }
+
+private:
+  Table& table() const { return *ctx_.dm().TbCabecalh; }
+  void setLocked(bool locked);
+
+  QVector<DBEdit*> boxes_;
+  QPushButton* alterar_;
+  QPushButton* gravar_;
+  QPushButton* cancelar_;
 };
 
 } // namespace esc

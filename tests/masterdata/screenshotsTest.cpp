@@ -1,10 +1,14 @@
+#include "masterdata/contasPage.h"
+#include "masterdata/demResulPage.h"
 #include "masterdata/historicosPage.h"
 #include "masterdata/indicesPage.h"
 #include "masterdata/listsTab.h"
+#include "masterdata/organizacaoPage.h"
 #include "pageHelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPushButton>
 
 namespace esc::test {
 namespace {
@@ -58,6 +62,40 @@ TEST(Screenshots, MasterDataPages) {
   HistoricosPage historicos(book.ctx);
   book.dm->TbHistoric->findKey({"0006"});
   save(historicos, "historicos");
+
+  // The main window's refresh switches a page's buttons by its table's state; here the
+  // picture does it: Gravar and Cancelar only while editing, the rest only while browsing.
+  auto switchButtons = [](QWidget& page, const QString& prefix, bool editing) {
+    for (auto* b : page.findChildren<QPushButton*>()) {
+      const QString n = b->objectName();
+      if (!n.startsWith(prefix)) continue;
+      const bool saves = n == prefix + "Gravar" || n == prefix + "Cancelar";
+      b->setEnabled(saves == editing);
+    }
+  };
+  ContasPage contas(book.ctx);
+  book.dm->TbContas->findKey({"1111210001"});
+  switchButtons(contas, "ButC", false);
+  save(contas, "contas");
+  // Insert state: a copy of the account, its current account being typed.
+  contas.duplicar();
+  book.dm->TbContas->setValue("CodigoContaCorrente", "0003");
+  book.dm->TbContas->setValue("NomeContaCorrente", "AG 1234-5 CC 99887-6");
+  switchButtons(contas, "ButC", true);
+  save(contas, "contas-inserir");
+  contas.cancelar();
+
+  DemResulPage demResul(book.ctx);
+  book.dm->TbDemResul->findKey({"02"});
+  switchButtons(demResul, "ButD", false);
+  save(demResul, "demres");
+
+  OrganizacaoPage organizacao(book.ctx);
+  save(organizacao, "organizacao");
+  book.ui.promptAnswers = {QString("preludix")};
+  organizacao.alterar();
+  save(organizacao, "organizacao-desbloqueada");
+  organizacao.cancelar();
 
   ListsTab lists(book.ctx);
   const char* names[] = {"listas-contas",    "listas-historicos", "listas-lancamentos",
