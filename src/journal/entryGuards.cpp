@@ -103,9 +103,9 @@ void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
                  std::function<void()> complain, bool keepText) {
   new FocusWatch(box, nullptr, [=](QFocusEvent* e) {
     if (checking || !leftForGood(e)) return false;
-    QWidget* going = QApplication::focusWidget();
-    if (going && going == escape) return false;
     if (!bad()) return false;
+    QWidget* going = QApplication::focusWidget();
+    if (going && going == escape) return keepText;
     checking = true;
     complain();
     box->setFocus(Qt::OtherFocusReason);

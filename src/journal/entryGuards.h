@@ -55,7 +55,7 @@ bool historicoExists(Database& db, const QString& code);
 // box or a list dropping down). When `bad` holds, `complain` speaks and the focus returns to
 // the box; with `keepText` the box's own leaving (which would put back the saved value) is
 // skipped, so what was typed stays on screen. Leaving for `escape` (the page's Cancelar) is
-// never checked, so a refused box can always be abandoned.
+// never refused, so a refused box can always be abandoned.
 void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
                  std::function<void()> complain, bool keepText = false);
 
