@@ -67,6 +67,7 @@ struct JournalPages : OpenBook {
   template <class W> W* find(const QString& name) { return child<W>(&window, name); }
   QLineEdit* box(const QString& name) { return find<QLineEdit>(name); }
   QComboBox* combo(const QString& name) { return find<QComboBox>(name); }
+  TableModel* model() { return find<DBGrid>("DBGrLanctos")->tableModel(); }
   // The refresh of the main window switches the buttons; here a click is a click.
   void click(const QString& name) {
     auto* b = find<QPushButton>(name);
@@ -103,6 +104,11 @@ struct JournalPages : OpenBook {
   void focusIn(QWidget* w) {
     QFocusEvent e(QEvent::FocusIn, Qt::MouseFocusReason);
     QApplication::sendEvent(w, &e);
+  }
+  // The focus leaves box `from` for box `to`.
+  void leave(const QString& from, const QString& to) {
+    box(to)->setFocus();
+    focusOut(box(from));
   }
   void focusOut(QWidget* w) {
     QFocusEvent e(QEvent::FocusOut, Qt::TabFocusReason);
