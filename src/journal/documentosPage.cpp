@@ -5,6 +5,7 @@
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -113,12 +114,16 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   grid_ = new DBGrid(this);
   grid_->setObjectName("DBGrLanctos");
   grid_->setDataSource(ds);
-  grid_->setColumns({{"CodigoContaContabil", "Conta"},
-                     {"CodigoContaCorrente", {}},
-                     {"CodigoHistorico", {}},
-                     {"TipoDeLancamento", {}},
-                     {"HistoricoComplementar", {}},
-                     {"ValorLancamento", {}}});
+  // Widths for the digits and amounts the columns hold in this platform's fonts.
+  const QFontMetrics digits(grid_->font());
+  auto cells = [&](int chars) { return digits.horizontalAdvance(QString(chars, '0')) + 14; };
+  grid_->setColumns({{"CodigoContaContabil", "Conta", cells(6)},
+                     {"CodigoContaCorrente", {}, cells(14)},
+                     {"CodigoHistorico", {}, cells(4)},
+                     {"TipoDeLancamento", {}, cells(3)},
+                     {"HistoricoComplementar", {}, 0},
+                     {"ValorLancamento", {}, cells(14)}});
+  grid_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
   grid_->setReadOnly(true);
   grid_->setUi(&ctx.ui());
 
