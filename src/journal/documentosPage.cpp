@@ -126,6 +126,8 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   grid_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
   grid_->setReadOnly(true);
   grid_->setUi(&ctx.ui());
+  grid_->viewport()->installEventFilter(this);
+  grid_->installEventFilter(this);
 
   // Sized to what they hold in this platform's fonts: a date, five digits, totals in general
   // number form.
@@ -482,6 +484,18 @@ void DocumentosPage::documentBoxClicked() {
 }
 
 bool DocumentosPage::eventFilter(QObject* watched, QEvent* event) {
+  // Moving to another row would save the entry being typed without Gravar's checks, so the
+  // grid stays on it until it is saved or cancelled.
+  if ((watched == grid_ || watched == grid_->viewport()) && journal().isEditing()) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+      return true;
+    default:
+      break;
+    }
+  }
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     if (watched == dataLancto_) dateBoxClicked();

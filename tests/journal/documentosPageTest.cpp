@@ -60,6 +60,19 @@ TEST(DocumentosPage, ATypedDocumentOfThreeEntriesShowsItsTotalsInGeneralForm) {
                                    "NF 123", "D", "2004-02-10"}));
   EXPECT_EQ(rows[2][0].toString(), "2004291111999" + QString(11, ' ') + "0210");
   EXPECT_EQ(t.model()->rowCount(), 3);
+
+  // While an entry is typed a click on another row does not save it unchecked.
+  t.click("ButIncluiLote");
+  auto* grid = t.find<DBGrid>("DBGrLanctos");
+  grid->resize(600, 300);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(t.model()->index(0, 0)).center());
+  EXPECT_EQ(t.journal().state(), Table::State::Insert);
+  t.click("ButCancelaLote");
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(t.model()->index(0, 0)).center());
+  EXPECT_EQ(t.journal().field("CodigoContaContabil").asString(), "111121");
+  EXPECT_EQ(t.count(), 4);
   EXPECT_EQ(t.model()->data(t.model()->index(1, 5)).toString(), "300,30");
   EXPECT_EQ(t.model()->headerData(0, Qt::Horizontal).toString(), "Conta");
   EXPECT_EQ(t.model()->headerData(4, Qt::Horizontal).toString(), "Histórico Complementar");
