@@ -1,10 +1,49 @@
 #include "documentosPage.h"
 
+#include "entryGuards.h"
+#include "processing.h"
+#include "store/formats.h"
 #include "ui/pageParts.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <cmath>
 
 namespace esc {
+
+QString DocumentTotals::debitText() const {
+  return fmt::general(double(debits) / 10000.0);
+}
+QString DocumentTotals::creditText() const {
+  return fmt::general(double(credits) / 10000.0);
+}
+
+DocumentTotals documentTotals(Table& journal) {
+  QString sql = "SELECT upper(TipoDeLancamento), ValorLancamento FROM lancamen";
+  QVariantList params;
+  if (journal.filtered()) {
+    const SqlFilter f = parseFilter(journal.def(), journal.filter());
+    if (!f.where.isEmpty()) {
+      sql += " WHERE " + f.where;
+      params = f.params;
+    }
+  }
+  DocumentTotals totals;
+  Statement st = journal.database().prepare(sql);
+  st.bindAll(params);
+  while (st.step()) {
+    // Each amount in ten-thousandths, added as whole numbers: the sums are exact.
+    const qint64 units = std::llround(st.real(1) * 10000.0);
+    const QString type = st.text(0);
+    if (type == "D")
+      totals.debits += units;
+    else if (type == "C")
+      totals.credits += units;
+  }
+  return totals;
+}
 
 namespace {
 QLineEdit* box(QWidget* parent, const QString& name, const QString& hint, int maxLength) {
@@ -15,49 +54,454 @@ QLineEdit* box(QWidget* parent, const QString& name, const QString& hint, int ma
   if (maxLength > 0) e->setMaxLength(maxLength);
   return e;
 }
+void setHint(QWidget* w, const QString& hint) {
+  w->setToolTip(hint);
+  w->setStatusTip(hint);
+}
 } // namespace
 
 DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
     : MaintenancePage(ctx, "Documentos", parent) {
-  auto* data = box(this, "EditDataLancto", "Clique aqui para indicar a data de lançamento", 10);
-  data->setEnabled(false);
-  auto* doc = box(this, "EditNumDocto", "Clique aqui para indicar o documento a filtrar", 5);
-  auto* cred = box(this, "MskTotCred", "Esta é a soma dos créditos do documento selecionado", 0);
-  auto* deb = box(this, "MskTotDeb", "Esta é a soma dos débitos do documento selecionado", 0);
-  cred->setReadOnly(true);
-  deb->setReadOnly(true);
-  // Sized to what they hold: a date, five digits, and totals in general number form.
-  const QFontMetrics fm(font());
-  data->setFixedWidth(fm.horizontalAdvance("00/00/0000") + 16);
-  doc->setFixedWidth(fm.horizontalAdvance("000000") + 16);
-  for (QLineEdit* total : {cred, deb}) {
-    total->setFixedWidth(fm.horizontalAdvance("000000000,0000") + 16);
+  setObjectName("Documentos");
+  EntryGuards::of(journal(), ctx.ui());
+  TDEscrivon& dm = ctx.dm();
+  DataSource* ds = dm.DsLancamen;
+
+  ctaCon_ = picker("DbLKCtaCon", "ContaContabil", dm.TbContas,
+                   "Clique aqui para selecionar o código da conta contábil");
+  contabil_ = picker("DBLkContabil", "NomeContaContabil", dm.TbContas,
+                     "Clique aqui para selecionar a conta contábil");
+  corrente_ = picker("DBLkCorrente", "ContaCorrente", dm.TbContas,
+                     "Clique aqui para selecionar a conta corrente contábil");
+  corrente_->setListFields({"CodigoContaCorrente", "NomeContaCorrente"});
+  codHis_ = picker("DBLkCodHis", "CodHistorico", dm.TbHistoric,
+                   "Clique aqui para verificar os códigos de históricos");
+  historic_ = picker("DBLkHistoric", "NomeHistorico", dm.TbHistoric,
+                     "Clique aqui para selecionar o histórico do lançamento");
+  auto bound = [&](const QString& name, const QString& field) {
+    auto* e = new DBEdit(ds, field, this);
+    e->setObjectName(name);
+    e->onWriteError = [this](const StoreError& err) { report(err); };
+    EntryGuards::followDiscards(e);
+    return e;
+  };
+  compl_ = bound("DBEdit8", "HistoricoComplementar");
+  dc_ = bound("DBEdit10", "TipoDeLancamento");
+  valor_ = bound("DBEdit9", "ValorLancamento");
+  valor_->setAlignment(Qt::AlignRight);
+  situacao_ = bound("EditSitDoctos", "Situacao");
+  situacao_->setReadOnly(true);
+  situacao_->setFocusPolicy(Qt::NoFocus);
+  setHint(situacao_, "(P)=Processado - (  )-Nao processado");
+  numDoc_ = bound("EditNumDoc", "NumeroDocumento");
+  numDoc_->setReadOnly(true);
+  numDoc_->setEnabled(false);
+  setHint(numDoc_, "Indica o número do documento que está sendo apontado");
+
+  dataLancto_ = box(this, "EditDataLancto", "Clique aqui para indicar a data de lançamento", 10);
+  dataLancto_->setEnabled(false);
+  numDocto_ = box(this, "EditNumDocto", "Clique aqui para indicar o documento a filtrar", 5);
+  totCred_ = box(this, "MskTotCred", "Esta é a soma dos créditos do documento selecionado", 0);
+  totDeb_ = box(this, "MskTotDeb", "Esta é a soma dos débitos do documento selecionado", 0);
+  for (QLineEdit* total : {totCred_, totDeb_}) {
+    total->setReadOnly(true);
+    total->setFocusPolicy(Qt::NoFocus);
     total->setAlignment(Qt::AlignRight);
   }
-  form->addWidget(new QLabel("Data:", this), 0, 0);
-  form->addWidget(data, 0, 1);
-  form->addWidget(new QLabel("Filtro", this), 0, 2);
-  form->addWidget(doc, 0, 3);
-  form->addWidget(new QLabel("C", this), 1, 0);
-  form->addWidget(cred, 1, 1);
-  form->addWidget(new QLabel("D", this), 1, 2);
-  form->addWidget(deb, 1, 3);
-  form->setColumnStretch(4, 1);
-  buttons->addWidget(
-      makeButton(this, "ButIncluiLote", "&Incluir", "Inclui novos lançamentos no sistema"));
+  dataLancto_->installEventFilter(this);
+  numDocto_->installEventFilter(this);
+
+  grid_ = new DBGrid(this);
+  grid_->setObjectName("DBGrLanctos");
+  grid_->setDataSource(ds);
+  // Widths for the digits and amounts the columns hold in this platform's fonts.
+  const QFontMetrics digits(grid_->font());
+  auto cells = [&](int chars) { return digits.horizontalAdvance(QString(chars, '0')) + 14; };
+  grid_->setColumns({{"CodigoContaContabil", "Conta", cells(6)},
+                     {"CodigoContaCorrente", {}, cells(14)},
+                     {"CodigoHistorico", {}, cells(4)},
+                     {"TipoDeLancamento", {}, cells(3)},
+                     {"HistoricoComplementar", {}, 0},
+                     {"ValorLancamento", {}, cells(14)}});
+  grid_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+  grid_->setReadOnly(true);
+  grid_->setUi(&ctx.ui());
+  grid_->viewport()->installEventFilter(this);
+  grid_->installEventFilter(this);
+
+  // Sized to what they hold in this platform's fonts: a date, five digits, totals in general
+  // number form.
+  const QFontMetrics fm(font());
+  auto fit = [&](QWidget* w, int chars) {
+    w->setFixedWidth(fm.horizontalAdvance(QString(chars, '0')) + 16);
+  };
+  fit(dataLancto_, 10);
+  fit(numDocto_, 6);
+  fit(totCred_, 14);
+  fit(totDeb_, 14);
+  fit(dc_, 2);
+  fit(valor_, 14);
+  fit(situacao_, 2);
+  fit(numDoc_, 6);
+  fit(ctaCon_, 9);
+  fit(codHis_, 7);
+
+  auto label = [&](const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text, this);
+    l->setBuddy(buddy);
+    return l;
+  };
+  form->addWidget(label("Conta:", ctaCon_), 0, 0);
+  form->addWidget(ctaCon_, 0, 1);
+  form->addWidget(contabil_, 0, 2);
+  form->addWidget(label("Cta.Corr.", corrente_), 1, 0);
+  form->addWidget(corrente_, 1, 1, 1, 2);
+  form->addWidget(label("Histórico", codHis_), 2, 0);
+  form->addWidget(codHis_, 2, 1);
+  form->addWidget(historic_, 2, 2);
+  form->addWidget(label("Compl:", compl_), 3, 0);
+  form->addWidget(compl_, 3, 1, 1, 2);
+  auto row = [&](std::initializer_list<std::pair<const char*, QWidget*>> items) {
+    auto* r = new QHBoxLayout;
+    for (const auto& [text, w] : items) {
+      r->addWidget(label(QString::fromUtf8(text), w));
+      r->addWidget(w);
+      r->addSpacing(12);
+    }
+    r->addStretch();
+    return r;
+  };
+  form->addLayout(row({{"D/C", dc_}, {"Valor", valor_}, {"Sit.", situacao_}, {"Docto.", numDoc_}}),
+                  4, 0, 1, 3);
+  form->addLayout(
+      row({{"Data:", dataLancto_}, {"Filtro", numDocto_}, {"D", totDeb_}, {"C", totCred_}}), 5, 0,
+      1, 3);
+  form->addWidget(grid_, 6, 0, 1, 3);
+  form->setRowStretch(6, 1);
+  form->setColumnStretch(2, 1);
+  static_cast<QVBoxLayout*>(layout())->setStretchFactor(form, 1);
+
+  // The typing order of an entry: account, its name, current account, description code and
+  // name, complementary text, D/C, amount, then the date.
+  QWidget* order[] = {ctaCon_, contabil_, corrente_, codHis_,    historic_,
+                      compl_,  dc_,       valor_,    dataLancto_};
+  for (size_t i = 0; i + 1 < std::size(order); ++i)
+    setTabOrder(order[i], order[i + 1]);
+
+  auto* incluir =
+      makeButton(this, "ButIncluiLote", "&Incluir", "Inclui novos lançamentos no sistema");
   auto* gravar = makeButton(this, "ButGravarLote", "&Gravar", hint::gravar);
-  auto* cancelar =
-      makeButton(this, "ButCancelaLote", "&Cancelar", "Cancela a inclusão do registro");
-  auto* processar = makeButton(this, "ButProcessar", "&Processar", "Grava o registro incluído");
+  cancelar_ = makeButton(this, "ButCancelaLote", "&Cancelar", "Cancela a inclusão do registro");
+  auto* filtrar = makeButton(this, "ButFiltraDoctos", "&Filtrar",
+                             "Mostra todos os registros ou somente os do documento especificado");
+  processar_ = makeButton(this, "ButProcessar", "&Processar", "Grava o registro incluído");
   gravar->setEnabled(false);
-  cancelar->setEnabled(false);
-  processar->setEnabled(false);
-  buttons->addWidget(gravar);
-  buttons->addWidget(cancelar);
-  buttons->addWidget(
-      makeButton(this, "ButFiltraDoctos", "&Filtrar",
-                 "Mostra todos os registros ou somente os do documento especificado"));
-  buttons->addWidget(processar);
+  cancelar_->setEnabled(false);
+  processar_->setEnabled(false);
+  for (QPushButton* b : {incluir, gravar, cancelar_, filtrar, processar_})
+    buttons->addWidget(b);
+  buttons->addStretch();
+
+  connect(incluir, &QPushButton::clicked, this, &DocumentosPage::incluir);
+  connect(gravar, &QPushButton::clicked, this, &DocumentosPage::gravar);
+  connect(cancelar_, &QPushButton::clicked, this, &DocumentosPage::cancelar);
+  connect(filtrar, &QPushButton::clicked, this, &DocumentosPage::filtrar);
+  connect(processar_, &QPushButton::clicked, this, &DocumentosPage::processar);
+
+  Table& chart = *dm.TbContas;
+  onFocus(
+      corrente_,
+      [this, &chart] {
+        const QString account = ctaCon_->keyValue().trimmed();
+        if (account.isEmpty() || account.contains(' ') || account.contains('\'')) return;
+        try {
+          chart.setFilter("CodigoContaContabil=" + account);
+          chart.setFiltered(true);
+        } catch (const StoreError& e) {
+          report(e);
+        }
+      },
+      [this, &chart] {
+        try {
+          chart.setFiltered(false);
+        } catch (const StoreError& e) {
+          report(e);
+        }
+      });
+  checkOnExit(
+      dc_, cancelar_,
+      [this] {
+        const QString dc = journal().field("TipoDeLancamento").asString().toUpper();
+        return journal().isEditing() && dc != "D" && dc != "C";
+      },
+      [this] { ctx_.ui().message("Tipo do lançamento só pode ser D ou C."); });
+  checkOnExit(
+      valor_, cancelar_,
+      [this] {
+        return journal().isEditing() && !(journal().field("ValorLancamento").asFloat() > 0);
+      },
+      [this] { ctx_.ui().message("Valor do lançamento não pode ser menor ou igual a zero."); });
+}
+
+DBLookupCombo* DocumentosPage::picker(const QString& name, const QString& lookupField, Table* list,
+                                      const QString& hint) {
+  auto* c = new DBLookupCombo(this);
+  c->setObjectName(name);
+  c->setDataSource(ctx_.dm().DsLancamen);
+  c->setListTable(list);
+  c->setDataField(lookupField);
+  c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  c->setMinimumContentsLength(4);
+  c->onWriteError = [this](const StoreError& err) { report(err); };
+  setHint(c, hint);
+  return c;
+}
+
+void DocumentosPage::report(const StoreError& e) {
+  if (!e.silent()) ctx_.ui().error(e.message());
+}
+
+void DocumentosPage::showTotals() {
+  const DocumentTotals totals = documentTotals(journal());
+  totDeb_->setText(totals.debitText());
+  totCred_->setText(totals.creditText());
+}
+
+QString DocumentosPage::highestDocument() {
+  Table& t = journal();
+  QString sql = "SELECT NumeroDocumento FROM lancamen";
+  QVariantList params;
+  if (t.filtered()) {
+    const SqlFilter f = parseFilter(t.def(), t.filter());
+    if (!f.where.isEmpty()) {
+      sql += " WHERE " + f.where;
+      params = f.params;
+    }
+  }
+  // The last entry in document-number order, read without moving the cursor.
+  sql += " ORDER BY NumeroDocumento COLLATE ESCI DESC, rowid DESC LIMIT 1";
+  const auto rows = t.database().select(sql, params);
+  // The journal ends in its primary order, on the entry it was on. An entry being typed is
+  // left alone: changing the order would save it unchecked.
+  if (!t.isEditing()) t.setOrder("");
+  return rows.isEmpty() ? QString() : rows.first().value(0).toString();
+}
+
+bool DocumentosPage::usableDocument(const QString& text) {
+  const QString number = fmt::trimRight(text);
+  // The document filter reads its value up to the first blank, so a number with a blank (or a
+  // quote) would choose some other document, or none.
+  if (!number.isEmpty() && !number.contains(' ') && !number.contains('\'')) return true;
+  ctx_.ui().message("'" + text + "' não é um número de documento válido.");
+  return false;
+}
+
+void DocumentosPage::incluir() {
+  Table& t = journal();
+  if (t.isEditing()) return; // the refresh keeps the button off while an entry is typed
+  Ui& ui = ctx_.ui();
+  if (ctx_.selectedYear().trimmed().isEmpty())
+    return ui.message(
+        "Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
+  processar_->setEnabled(false);
+  dataLancto_->setEnabled(true);
+  if (dataLancto_->text().isEmpty()) dataLancto_->setText(fmt::date(QDate::currentDate()));
+  try {
+    if (numDocto_->text().trimmed().isEmpty()) {
+      const QString highest = highestDocument();
+      qint64 next = 1;
+      if (!highest.isEmpty()) {
+        bool ok = false;
+        next = highest.trimmed().toLongLong(&ok) + 1;
+        if (!ok) return ui.message("'" + highest + "' não é um número de documento válido.");
+      }
+      const QString number = QString::number(next).rightJustified(5, '0');
+      // A sixth digit would not fit the box and would name another document.
+      if (number.size() > 5)
+        return ui.message("'" + number + "' não é um número de documento válido.");
+      numDocto_->setText(number);
+    }
+    if (!usableDocument(numDocto_->text())) return;
+    t.setFilter("NumeroDocumento=" + numDocto_->text());
+    t.setFiltered(true);
+    if (t.field("Situacao").asString().toUpper() == "P")
+      return ui.message("Documento " + t.field("NumeroDocumento").asString() +
+                        " já foi processado. Não pode ser alterado.");
+    t.insert();
+    // A date box that holds no date leaves the entry's date empty; Gravar says why.
+    if (const auto d = fmt::parseDate(dataLancto_->text().trimmed()))
+      t.setValue("DataDaContabilizacao", *d);
+    ctaCon_->setFocus();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void DocumentosPage::gravar() {
+  Table& t = journal();
+  if (!t.isEditing()) return;
+  Ui& ui = ctx_.ui();
+  Database& db = ctx_.dm().database();
+  bool saved = false;
+  try {
+    if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
+      return ui.message("Lançamento já foi processado. Não pode ser alterado. Cancele a operação.");
+    // The date box and the entry complete each other.
+    const QString entryDate = fmt::shortDate(t.field("DataDaContabilizacao").asDate());
+    if (dataLancto_->text().trimmed().size() == 8) {
+      if (const auto d = fmt::parseDate(dataLancto_->text().trimmed()))
+        t.setValue("DataDaContabilizacao", *d);
+    } else if (entryDate.trimmed().size() == 8) {
+      dataLancto_->setText(entryDate);
+    }
+    // So do the document box and the entry's number.
+    if (numDocto_->text().trimmed().size() == 5)
+      t.setValue("NumeroDocumento", numDocto_->text());
+    else if (t.field("NumeroDocumento").asString().trimmed().size() == 5)
+      numDocto_->setText(t.field("NumeroDocumento").asString());
+
+    // Every check speaks, so the user sees all that is wrong at once.
+    bool ok = true;
+    auto fail = [&](const QString& text) {
+      ui.message(text);
+      ok = false;
+    };
+    const QString year = ctx_.selectedYear().trimmed();
+    if (year.isEmpty())
+      fail("Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
+    const QString account = t.field("CodigoContaContabil").asString();
+    const QString current = t.field("CodigoContaCorrente").asString();
+    const QString hist = t.field("CodigoHistorico").asString();
+    if (account.trimmed().size() < 6) fail("Código da conta contábil tem de ter 6 dígitos.");
+    if (current.trimmed().size() < 3)
+      fail("Código da conta contábil tem de ter pelo menos 3 dígitos.");
+    if (hist.trimmed().size() < 4) fail("Código do histórico tem de ter 4 dígitos.");
+    const QString dc = t.field("TipoDeLancamento").asString().toUpper();
+    if (dc != "D" && dc != "C") fail("Tipo de lançamento só pode ser D (Débito) ou C (Crédito).");
+    if (fmt::shortDate(t.field("DataDaContabilizacao").asDate()).trimmed().size() < 8)
+      fail("Data de lançamento tem de ter 8 caracteres.");
+    if (!(t.field("ValorLancamento").asFloat() > 0))
+      fail("Valor do lançamento tem de ter maior que zero.");
+    const QString shownPair =
+        accountPair(t.field("ContaContabil").asString(), t.field("ContaCorrente").asString());
+    if (!pairLevel(db, shownPair)) fail("Conta corrente não cadastrada para a conta contábil.");
+    const QString docText = numDocto_->text();
+    if (!fmt::trimRight(docText).isEmpty() && !usableDocument(docText)) ok = false;
+
+    const QString dateText = dataLancto_->text().trimmed();
+    const auto date = fmt::parseDate(dateText);
+    const QString month = date ? date->toString("MM") : dateText.mid(3, 2);
+    const QString day = date ? date->toString("dd") : dateText.left(2);
+    t.setValue("AnoContasMesDia", entryKey(year, account, current, month, day));
+    t.setValue("CodCtaConCodCtaCor", accountPair(account, current));
+    t.setValue("Situacao", "N");
+    if (!pairLevel(db, accountPair(account, current)))
+      fail("Conta corrente não cadastrada para a conta contábil.");
+    if (!historicoExists(db, hist)) fail("Histórico não cadastrado.");
+
+    if (!date) return ui.message("'" + dataLancto_->text() + "' não é uma data válida.");
+    t.setValue("DataDaContabilizacao", *date);
+    t.setValue("NumeroDocumento", docText);
+    if (ok) {
+      t.post();
+      saved = true;
+    }
+  } catch (const StoreError& e) {
+    return report(e);
+  }
+  dataLancto_->setEnabled(false);
+  try {
+    showTotals();
+    if (saved) t.last();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void DocumentosPage::cancelar() {
+  journal().cancel();
+  processar_->setEnabled(true);
+  dataLancto_->setEnabled(false);
+}
+
+void DocumentosPage::filtrar() {
+  Table& t = journal();
+  // Switching the filter saves a pending entry unchecked; the refresh keeps the button off then.
+  if (t.isEditing()) return;
+  processar_->setEnabled(true);
+  try {
+    if (t.filtered()) {
+      t.setFiltered(false);
+      processar_->setEnabled(false);
+      numDocto_->clear();
+      totDeb_->clear();
+      totCred_->clear();
+      numDocto_->setEnabled(true);
+      return;
+    }
+    if (numDocto_->text().trimmed().isEmpty()) {
+      const QString current = t.field("NumeroDocumento").asString();
+      numDocto_->setText(current.isEmpty() ? QStringLiteral("00001") : current);
+    }
+    if (!usableDocument(numDocto_->text())) return;
+    t.setFilter("NumeroDocumento=" + numDocto_->text());
+    t.setFiltered(true);
+    processar_->setEnabled(true);
+    dataLancto_->setText(fmt::date(t.field("DataDaContabilizacao").asDate()));
+    numDocto_->setEnabled(false);
+    showTotals();
+    t.first();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void DocumentosPage::processar() {
+  if (journal().isEditing()) return;
+  DocumentProcessing processing(ctx_);
+  processing.showTotals = [this](const QString& debits, const QString& credits) {
+    totDeb_->setText(debits);
+    totCred_->setText(credits);
+  };
+  try {
+    processing.run();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void DocumentosPage::dateBoxClicked() {
+  if (dataLancto_->text().isEmpty()) dataLancto_->setText(fmt::date(QDate::currentDate()));
+}
+
+void DocumentosPage::documentBoxClicked() {
+  if (!numDocto_->text().isEmpty()) return;
+  try {
+    numDocto_->setText(highestDocument());
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+bool DocumentosPage::eventFilter(QObject* watched, QEvent* event) {
+  // Moving to another row would save the entry being typed without Gravar's checks, so the
+  // grid stays on it until it is saved or cancelled.
+  if ((watched == grid_ || watched == grid_->viewport()) && journal().isEditing()) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+      return true;
+    default:
+      break;
+    }
+  }
+  if (event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == dataLancto_) dateBoxClicked();
+    if (watched == numDocto_) documentBoxClicked();
+  }
+  return MaintenancePage::eventFilter(watched, event);
 }
 
 } // namespace esc

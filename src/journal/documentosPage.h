@@ -1,15 +1,62 @@
 #pragma once
+#include "ui/dbEdit.h"
+#include "ui/dbGrid.h"
+#include "ui/dbLookupCombo.h"
 #include "ui/maintenancePage.h"
 
 #include <QLineEdit>
 
 namespace esc {
 
-// "Cadastros" / "Documentos": a document's entries typed one by one, with its totals.
+// The debit and credit totals of the journal view, each kept in fixed point with four
+// decimals (every amount taken as a whole number of ten-thousandths), so that a document
+// balances exactly when its totals are equal.
+struct DocumentTotals {
+  qint64 debits = 0;  // ten-thousandths
+  qint64 credits = 0; // ten-thousandths
+  // General number form: "300,3", no grouping, no trailing zeros.
+  QString debitText() const;
+  QString creditText() const;
+};
+// Sums the saved entries the journal's view holds (its document filter, when on), whatever
+// entry is current; one pass over the rows, in SQL.
+DocumentTotals documentTotals(Table& journal);
+
+// "Cadastros" / "Documentos": a document's entries typed one by one, with the running totals
+// of its debits and credits, until it is processed.
 class DocumentosPage : public MaintenancePage {
   Q_OBJECT
 public:
   DocumentosPage(MainContext& ctx, QWidget* parent = nullptr);
+
+  void incluir();
+  void gravar();
+  void cancelar();
+  void filtrar();
+  void processar();
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  Table& journal() const { return *ctx_.dm().TbLancamen; }
+  void report(const StoreError& e);
+  DBLookupCombo* picker(const QString& name, const QString& lookupField, Table* list,
+                        const QString& hint);
+  void showTotals();
+  // The highest document number of the journal view ("" when it has none); leaves the
+  // journal in its primary order on the entry it was on.
+  QString highestDocument();
+  // A document-box text the journal can be filtered by; otherwise says so and gives false.
+  bool usableDocument(const QString& text);
+  void dateBoxClicked();
+  void documentBoxClicked();
+
+  DBLookupCombo *ctaCon_, *contabil_, *corrente_, *codHis_, *historic_;
+  DBEdit *compl_, *dc_, *valor_, *situacao_, *numDoc_;
+  QLineEdit *dataLancto_, *numDocto_, *totCred_, *totDeb_;
+  DBGrid* grid_;
+  QPushButton *processar_, *cancelar_;
 };
 
 } // namespace esc

@@ -1,27 +1,312 @@
 #include "lancamentosPage.h"
 
+#include "entryGuards.h"
+#include "store/formats.h"
 #include "ui/pageParts.h"
-#include "ui/search.h"
+
+#include <QLabel>
 
 namespace esc {
 
 LancamentosPage::LancamentosPage(MainContext& ctx, QWidget* parent)
     : MaintenancePage(ctx, "Cadastro de Lançamentos", parent) {
-  buttons->addWidget(makeButton(this, "ButLGravar", "&Gravar", hint::gravar));
-  buttons->addWidget(makeButton(this, "ButLCancelar", "&Cancelar", hint::cancelar));
-  buttons->addWidget(makeButton(this, "ButLEliminar", "&Eliminar", hint::eliminar));
-  buttons->addWidget(makeButton(this, "ButLDuplicar", "&Duplicar", hint::duplicar));
+  setObjectName("Lancamentos");
+  EntryGuards::of(journal(), ctx.ui());
+  TDEscrivon& dm = ctx.dm();
+
+  codCtaCon_ = edit("EditCodCtaCon", "CodigoContaContabil");
+  auto* lkCodCtaCon = picker("DBLkCodCtaCon", "ContaContabil", dm.TbContas);
+  auto* lkNomCtaCon = picker("DBLkNomCtaCon", "NomeContaContabil", dm.TbContas);
+  codCtaCor_ = edit("EditCodCtaCor", "CodigoContaCorrente");
+  auto* lkCodCtaCor = picker("DBLkCodCtaCor", "ContaCorrente", dm.TbContas);
+  auto* lkCtaConCtaCor = picker("DBLkCtaConCtaCor", "NomeContaCorrente", dm.TbContas);
+  codHist_ = edit("EditCodHist", "CodigoHistorico");
+  auto* lkCodHist = picker("DBLkCodHist", "CodHistorico", dm.TbHistoric);
+  auto* lkNomeHist = picker("DBLkNomeHist", "NomeHistorico", dm.TbHistoric);
+  histComp_ = edit("EditHistComp", "HistoricoComplementar");
+  dc_ = edit("EditDC", "TipoDeLancamento");
+  data_ = edit("EditData", "DataDaContabilizacao");
+  documento_ = edit("EditDocumento", "NumeroDocumento");
+  valor_ = edit("EditValor", "ValorLancamento");
+  valor_->setAlignment(Qt::AlignRight);
+  situacao_ = edit("EditSituacao", "Situacao");
+  situacao_->setReadOnly(true);
+  situacao_->setFocusPolicy(Qt::NoFocus);
+  const QString sitHint = "(P)=Processado - (  )-Nao processado";
+  situacao_->setToolTip(sitHint);
+  situacao_->setStatusTip(sitHint);
+
+  // Sized to what they hold in this platform's fonts.
+  const QFontMetrics fm(font());
+  auto fit = [&](QWidget* w, int chars) {
+    w->setFixedWidth(fm.horizontalAdvance(QString(chars, '0')) + 16);
+  };
+  fit(codCtaCon_, 6);
+  fit(codCtaCor_, 14);
+  fit(codHist_, 4);
+  fit(dc_, 2);
+  fit(data_, 8);
+  fit(documento_, 5);
+  fit(valor_, 14);
+  fit(situacao_, 2);
+  fit(lkCodCtaCon, 9);
+  fit(lkCodCtaCor, 16);
+  fit(lkCodHist, 7);
+
+  auto label = [&](const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text, this);
+    l->setBuddy(buddy);
+    return l;
+  };
+  form->addWidget(label("Cód. Conta", codCtaCon_), 0, 0);
+  form->addWidget(codCtaCon_, 0, 1);
+  form->addWidget(lkCodCtaCon, 0, 2);
+  form->addWidget(lkNomCtaCon, 0, 3);
+  form->addWidget(label("Cta. Corrente", codCtaCor_), 1, 0);
+  form->addWidget(codCtaCor_, 1, 1);
+  form->addWidget(lkCodCtaCor, 1, 2);
+  form->addWidget(lkCtaConCtaCor, 1, 3);
+  form->addWidget(label("Hist.", codHist_), 2, 0);
+  form->addWidget(codHist_, 2, 1);
+  form->addWidget(lkCodHist, 2, 2);
+  form->addWidget(lkNomeHist, 2, 3);
+  form->addWidget(label("Histórico Complementar", histComp_), 3, 0);
+  form->addWidget(histComp_, 3, 1, 1, 3);
+  auto* row = new QHBoxLayout;
+  for (auto [text, box] :
+       {std::pair{"D/C", dc_}, std::pair{"Data", data_}, std::pair{"Documento", documento_},
+        std::pair{"Valor", valor_}, std::pair{"Sit.", situacao_}}) {
+    row->addWidget(label(QString::fromUtf8(text), box));
+    row->addWidget(box);
+    row->addSpacing(12);
+  }
+  row->addStretch();
+  form->addLayout(row, 4, 0, 1, 4);
+  form->setColumnStretch(3, 1);
+
+  auto* gravar = makeButton(this, "ButLGravar", "&Gravar", hint::gravar);
+  cancelar_ = makeButton(this, "ButLCancelar", "&Cancelar", hint::cancelar);
+  auto* eliminar = makeButton(this, "ButLEliminar", "&Eliminar", hint::eliminar);
+  auto* duplicar = makeButton(this, "ButLDuplicar", "&Duplicar", hint::duplicar);
   auto* buscar = makeButton(this, "ButLBuscar", "&Buscar", hint::buscar);
-  buttons->addWidget(buscar);
-  buttons->addWidget(makeButton(this, "ButLFiltrar", "&Filtrar",
-                                "Ativa/Desativa filtro estabelecido no cadastro de documentos"));
+  auto* filtrar = makeButton(this, "ButLFiltrar", "&Filtrar",
+                             "Ativa/Desativa filtro estabelecido no cadastro de documentos");
+  for (QPushButton* b : {gravar, cancelar_, eliminar, duplicar, buscar, filtrar})
+    buttons->addWidget(b);
+  gravar->setEnabled(false);
+  cancelar_->setEnabled(false);
   addNavigation(
-      ctx.dm().TbLancamen,
+      dm.TbLancamen,
       {"ButLFirst", "ButLRW", "ButLPrior", "ButLNext", "ButLFF", "ButLLast", "MaskLSalto"},
       "EdLRecNo", "EdLTotRec");
-  connect(buscar, &QPushButton::clicked, this, [this] {
-    runSearch(ctx_, SearchKind::Lancamentos, ctx_.dm().DsLancamen, "Lançamentos");
-  });
+
+  connect(gravar, &QPushButton::clicked, this, &LancamentosPage::gravar);
+  connect(cancelar_, &QPushButton::clicked, this, &LancamentosPage::cancelar);
+  connect(eliminar, &QPushButton::clicked, this, &LancamentosPage::eliminar);
+  connect(duplicar, &QPushButton::clicked, this, &LancamentosPage::duplicar);
+  connect(buscar, &QPushButton::clicked, this, &LancamentosPage::buscar);
+  connect(filtrar, &QPushButton::clicked, this, &LancamentosPage::filtrar);
+
+  restrictChart(lkCodCtaCor);
+  restrictChart(lkCtaConCtaCor);
+  // A date that is not a date is said when the box is left, and stays typed for correction
+  // instead of giving way to the saved date.
+  checkOnExit(
+      data_, cancelar_,
+      [this] {
+        if (!journal().isEditing() || data_->isBlank()) return false;
+        QString typed = data_->patternText();
+        return !fmt::parseDate(typed.remove(' ')).has_value();
+      },
+      [this] { ctx_.ui().message("'" + data_->patternText() + "' não é uma data válida."); }, true);
+}
+
+DBEdit* LancamentosPage::edit(const QString& name, const QString& field) {
+  auto* e = new DBEdit(ctx_.dm().DsLancamen, field, this);
+  e->setObjectName(name);
+  e->onWriteError = [this](const StoreError& err) { report(err); };
+  EntryGuards::followDiscards(e);
+  return e;
+}
+
+DBLookupCombo* LancamentosPage::picker(const QString& name, const QString& lookupField,
+                                       Table* list) {
+  auto* c = new DBLookupCombo(this);
+  c->setObjectName(name);
+  c->setDataSource(ctx_.dm().DsLancamen);
+  c->setListTable(list);
+  c->setDataField(lookupField);
+  c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  c->setMinimumContentsLength(4);
+  c->onWriteError = [this](const StoreError& err) { report(err); };
+  return c;
+}
+
+void LancamentosPage::restrictChart(QWidget* picker) {
+  Table& chart = *ctx_.dm().TbContas;
+  onFocus(
+      picker,
+      [this, &chart] {
+        const QString account = journal().field("CodigoContaContabil").asString().trimmed();
+        // A code the filter cannot hold (a blank inside) leaves the whole chart listed.
+        if (account.isEmpty() || account.contains(' ') || account.contains('\'')) return;
+        try {
+          chart.setFilter("CodigoContaContabil=" + account);
+          chart.setFiltered(true);
+        } catch (const StoreError& e) {
+          report(e);
+        }
+      },
+      [this, &chart] {
+        try {
+          chart.setFiltered(false);
+        } catch (const StoreError& e) {
+          report(e);
+        }
+      });
+}
+
+void LancamentosPage::report(const StoreError& e) {
+  if (!e.silent()) ctx_.ui().error(e.message());
+}
+
+void LancamentosPage::gravar() {
+  Table& t = journal();
+  if (!t.isEditing()) return;
+  Ui& ui = ctx_.ui();
+  Database& db = ctx_.dm().database();
+  try {
+    if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
+      return ui.message("Lançamento já foi processado. Não pode ser alterado. Cancele a operação.");
+    const QString year = ctx_.selectedYear().trimmed();
+    if (year.isEmpty())
+      return ui.message("Não foi selecionado exercício o financeiro para o qual o sistema "
+                        "estará atuando.");
+    const QString account = t.field("CodigoContaContabil").asString();
+    const QString current = t.field("CodigoContaCorrente").asString();
+    const QString hist = t.field("CodigoHistorico").asString();
+    if (account.trimmed().size() < 6)
+      return ui.message("Código da conta contábil tem de ter 6 dígitos.");
+    if (current.trimmed().size() < 3)
+      return ui.message("Código da conta contábil tem de ter pelo menos 3 dígitos.");
+    if (hist.trimmed().size() < 4) return ui.message("Código do histórico tem de ter 4 dígitos.");
+    const QString dc = t.field("TipoDeLancamento").asString().toUpper();
+    if (dc != "D" && dc != "C")
+      return ui.message("Tipo de lançamento só pode ser D (Débito) ou C (Crédito).");
+    const QString dateText = data_->patternText();
+    if (dateText.trimmed().size() < 8)
+      return ui.message("Data de lançamento tem de ter 8 caracteres.");
+    const QString doc = t.field("NumeroDocumento").asString();
+    if (doc.trimmed().size() < 5) return ui.message("Número do documento tem de ter 5 caracteres.");
+    if (!(t.field("ValorLancamento").asFloat() > 0))
+      return ui.message("Valor do lançamento tem de ter maior que zero.");
+    const QString pair = accountPair(account, current);
+    const auto level = pairLevel(db, pair);
+    if (level && *level < "6")
+      return ui.message("Conta especificada é sintética. Não pode receber lançamentos.");
+
+    QString typed = dateText;
+    const auto date = fmt::parseDate(typed.remove(' '));
+    // The key's month and day are those of the date as read, so that a date typed with a
+    // blank ("5 /1 /04") keys the entry under the day it is saved with.
+    const QString month = date ? date->toString("MM") : dateText.mid(3, 2);
+    const QString day = date ? date->toString("dd") : dateText.left(2);
+    t.setValue("AnoContasMesDia", entryKey(year, account, current, month, day));
+    t.setValue("CodCtaConCodCtaCor", pair);
+    t.setValue("Situacao", "N");
+    if (!level) return ui.message("Conta corrente não cadastrada para a conta contábil.");
+    if (!historicoExists(db, hist)) return ui.message("Histórico não cadastrado.");
+    if (!date) return ui.message("'" + dateText + "' não é uma data válida.");
+    t.setValue("DataDaContabilizacao", *date);
+    t.setValue("NumeroDocumento", doc);
+    t.post();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void LancamentosPage::cancelar() {
+  journal().cancel();
+}
+
+void LancamentosPage::eliminar() {
+  Table& t = journal();
+  // Only a browsed entry is deleted: the refresh switches the button off while editing.
+  if (t.isEditing() || t.isEmpty()) return;
+  try {
+    if (t.field("Situacao").asString().toUpper() == "P")
+      ctx_.ui().message("Lançamento já foi processado. Só pode ser estornado.");
+    else if (ctx_.ui().confirm("Confirma a exclusão do registro?"))
+      t.remove();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void LancamentosPage::duplicar() {
+  Table& t = journal();
+  // Starting a new entry over one being typed would save that one unchecked.
+  if (t.isEditing()) return;
+  static const char* copied[] = {
+      "CodigoContaContabil",   "CodigoContaCorrente", "DataDaContabilizacao", "TipoDeLancamento",
+      "HistoricoComplementar", "NumeroDocumento",     "CodigoHistorico",      "ValorLancamento"};
+  try {
+    QVariantList values;
+    for (const char* f : copied)
+      values << t.value(f);
+    t.insert();
+    for (int i = 0; i < values.size(); ++i)
+      t.setValue(copied[i], values[i]);
+    codCtaCon_->setFocus();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void LancamentosPage::buscar() {
+  Table& t = journal();
+  switch (ctx_.dm().ConfirmaCancelaEdicao(ctx_.dm().DsLancamen, "Lançamentos", "Localizar")) {
+  case TDEscrivon::Answer::No:
+    return;
+  case TDEscrivon::Answer::Yes:
+    t.cancel();
+    break;
+  case TDEscrivon::Answer::NotEditing:
+    break;
+  }
+  const QString item = ctx_.orderItem(SearchKind::Lancamentos);
+  const auto answer = ctx_.ui().prompt("Pesquisar " + item, "Digite " + item + " (ou parte)",
+                                       ctx_.searchText(SearchKind::Lancamentos));
+  if (!answer) return;
+  ctx_.setSearchText(SearchKind::Lancamentos, *answer);
+  const QString text = answer->trimmed();
+  if (t.order() == "SI_DataDaContabilizacao" &&
+      !(text.size() == 8 && text[2] == '/' && text[5] == '/'))
+    return ctx_.ui().message("Formato de dados para pesquisa invalido. Não é uma data.");
+  try {
+    t.findNearest(text);
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void LancamentosPage::filtrar() {
+  Table& t = journal();
+  // Switching the filter saves a pending entry unchecked; the refresh keeps the button off then.
+  if (t.isEditing()) return;
+  auto* docBox = window()->findChild<QLineEdit*>("EditNumDocto");
+  try {
+    if (t.filtered()) {
+      t.setFiltered(false);
+      if (docBox) docBox->clear();
+    } else {
+      // The document last chosen on "Documentos": the expression stays when the filter is off.
+      t.setFiltered(true);
+      if (docBox) docBox->setText(t.field("NumeroDocumento").asString());
+    }
+  } catch (const StoreError& e) {
+    report(e);
+  }
 }
 
 } // namespace esc

@@ -1,0 +1,130 @@
+#include "entryGuards.h"
+
+#include "store/formats.h"
+#include "ui/dbEdit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+
+namespace esc {
+
+EntryGuards& EntryGuards::of(Table& journal, Ui& ui) {
+  if (auto* g = journal.findChild<EntryGuards*>(QString(), Qt::FindDirectChildrenOnly)) return *g;
+  return *new EntryGuards(journal, ui);
+}
+
+EntryGuards::EntryGuards(Table& journal, Ui& ui) : QObject(&journal), journal_(journal), ui_(ui) {
+  connect(&journal, &Table::fieldChanged, this, &EntryGuards::fieldChanged);
+}
+
+void EntryGuards::fieldChanged(const QString& name) {
+  // Only a saved entry is guarded; a new one is typed freely until it is saved.
+  if (journal_.state() != Table::State::Edit) return;
+  auto is = [&](const char* field) { return name.compare(field, Qt::CaseInsensitive) == 0; };
+  QString refusal;
+  if (is("CodigoContaContabil") || is("CodigoContaCorrente") || is("CodigoHistorico") ||
+      is("ValorLancamento"))
+    refusal = "Este campo não pode ser alterado. Operação cancelada.";
+  else if ((is("DataDaContabilizacao") || is("NumeroDocumento")) &&
+           journal_.field("Situacao").asString().toUpper() == "P")
+    refusal = "Este campo não pode ser alterado. Documento já processado.";
+  if (refusal.isEmpty()) return;
+  ui_.message(refusal);
+  journal_.cancel();
+}
+
+void EntryGuards::followDiscards(DBEdit* box) {
+  // Connected after the box's own handler, so it runs once the keystroke was written.
+  QObject::connect(box, &QLineEdit::textEdited, box, [box] {
+    if (box->table() && !box->table()->isEditing()) box->showField();
+  });
+}
+
+QString entryKey(const QString& year, const QString& account, const QString& current,
+                 const QString& month, const QString& day) {
+  return year + account + current.leftJustified(14, ' ') + month + day;
+}
+
+QString accountPair(const QString& account, const QString& current) {
+  return fmt::trimRight(account + current);
+}
+
+std::optional<QString> pairLevel(Database& db, const QString& pair) {
+  const auto rows =
+      db.select("SELECT NivelDaConta FROM contas WHERE CodCtaConCodCtaCor = ? "
+                "ORDER BY CodigoContaContabil, NomeContaContabil, CodigoContaCorrente, "
+                "NomeContaCorrente, rowid LIMIT 1",
+                {fmt::trimRight(pair)});
+  if (rows.isEmpty()) return std::nullopt;
+  return rows.first().value(0).toString();
+}
+
+bool historicoExists(Database& db, const QString& code) {
+  return !db.select("SELECT 1 FROM historic WHERE CodigoHistorico = ? LIMIT 1",
+                    {fmt::trimRight(code)})
+              .isEmpty();
+}
+
+namespace {
+
+// Focus that moves to a message box, to another window or into a dropped-down list has not
+// left the box for good.
+bool leftForGood(const QFocusEvent* e) {
+  return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
+}
+
+class FocusWatch : public QObject {
+public:
+  FocusWatch(QWidget* box, std::function<bool(QFocusEvent*)> in,
+             std::function<bool(QFocusEvent*)> out)
+      : QObject(box), in_(std::move(in)), out_(std::move(out)) {
+    box->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::FocusIn && in_) return in_(static_cast<QFocusEvent*>(e));
+    if (e->type() == QEvent::FocusOut && out_) return out_(static_cast<QFocusEvent*>(e));
+    return false;
+  }
+
+private:
+  std::function<bool(QFocusEvent*)> in_, out_;
+};
+
+// One exit check speaks at a time: its message box moves the focus, which must not set off
+// the check of the box the focus was going to.
+bool checking = false;
+
+} // namespace
+
+void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
+                 std::function<void()> complain, bool keepText) {
+  new FocusWatch(box, nullptr, [=](QFocusEvent* e) {
+    if (checking || !leftForGood(e)) return false;
+    if (!bad()) return false;
+    QWidget* going = QApplication::focusWidget();
+    if (going && going == escape) return keepText;
+    checking = true;
+    complain();
+    box->setFocus(Qt::OtherFocusReason);
+    checking = false;
+    return keepText;
+  });
+}
+
+void onFocus(QWidget* box, std::function<void()> entered, std::function<void()> left) {
+  new FocusWatch(
+      box,
+      [=](QFocusEvent* e) {
+        if (leftForGood(e)) entered();
+        return false;
+      },
+      [=](QFocusEvent* e) {
+        if (leftForGood(e)) left();
+        return false;
+      });
+}
+
+} // namespace esc

@@ -1,0 +1,65 @@
+#pragma once
+#include "store/table.h"
+#include "store/ui.h"
+
+#include <QObject>
+#include <functional>
+
+class QWidget;
+
+namespace esc {
+
+class DBEdit;
+
+// The two guards of a saved journal entry. They watch the entry's fields, not a page, so a
+// change typed into any box or made through any picker of any page meets them alike:
+//  - fixed fields: the account code, the current-account code, the description code and the
+//    amount of a saved entry never change; a wrong entry is deleted and typed again;
+//  - processed entries: the date and the document number of an entry already posted stay.
+// Either refusal says so and discards every pending change of the entry. A new entry being
+// typed is free.
+class EntryGuards : public QObject {
+  Q_OBJECT
+public:
+  // The one guard of `journal` (TbLancamen), made on first use and kept with the table, so
+  // pages built on the same table share it and a change is refused once.
+  static EntryGuards& of(Table& journal, Ui& ui);
+
+  // A box bound to the journal shows the saved entry again when a guard discarded the edit
+  // its own keystroke started (the box was still writing when the edit went away).
+  static void followDiscards(DBEdit* box);
+
+private:
+  EntryGuards(Table& journal, Ui& ui);
+  void fieldChanged(const QString& name);
+
+  Table& journal_;
+  Ui& ui_;
+};
+
+// The journal's key `AnoContasMesDia`: fiscal year, account code, current-account code padded
+// to 14, month and day.
+QString entryKey(const QString& year, const QString& account, const QString& current,
+                 const QString& month, const QString& day);
+
+// An account pair as the chart keys it: the account code followed by the current-account
+// code, trailing spaces dropped.
+QString accountPair(const QString& account, const QString& current);
+
+// The chart's row of `pair` by its key, whatever order the chart is browsed in: its level, or
+// nullopt when the chart has no such pair.
+std::optional<QString> pairLevel(Database& db, const QString& pair);
+bool historicoExists(Database& db, const QString& code);
+
+// A check made when the focus leaves `box` for another box of the window (not for a message
+// box or a list dropping down). When `bad` holds, `complain` speaks and the focus returns to
+// the box; with `keepText` the box's own leaving (which would put back the saved value) is
+// skipped, so what was typed stays on screen. Leaving for `escape` (the page's Cancelar) is
+// never refused, so a refused box can always be abandoned.
+void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
+                 std::function<void()> complain, bool keepText = false);
+
+// Focus entering and leaving `box` for good (a list dropping down does not count).
+void onFocus(QWidget* box, std::function<void()> entered, std::function<void()> left);
+
+} // namespace esc
