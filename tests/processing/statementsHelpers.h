@@ -15,7 +15,12 @@ namespace esc::test {
 // An empty book (chart, trial balance and statement lines written straight into the files)
 // with the context the Atualizações page gives its operations.
 struct StatementsBook : OpenBook {
-  StatementsBook() : OpenBook(false), ctx(*dm, ui) { ctx.year = "2004"; }
+  // The rows a test writes go in one transaction, committed by reread(): a commit per row
+  // would make the tests wait on the disk.
+  StatementsBook() : OpenBook(false), ctx(*dm, ui) {
+    ctx.year = "2004";
+    db().begin();
+  }
   Database& db() { return dm->database(); }
 
   // One trial-balance row; the letters follow the signed rule unless given.
@@ -53,6 +58,8 @@ struct StatementsBook : OpenBook {
   }
   // Re-reads the cursors after rows were written straight into the files.
   void reread() {
+    while (db().transactionDepth() > 0)
+      db().commit();
     for (Table* t : dm->tables())
       t->refresh();
   }
