@@ -1,4 +1,5 @@
 #include "processing/backupCopy.h"
+#include "processing/atualizacoesPage.h"
 #include "statementsHelpers.h"
 
 #include <QDir>
@@ -218,6 +219,19 @@ TEST(BackupCopy, HoldsOnlyCommittedRowsWhileAnEntryIsEditedAndATransactionIsOpen
   tx->commit();
   tx.reset();
   EXPECT_EQ(Backup::contents(b.book.path()).filter("NÃO CONFIRMADO").size(), 1);
+}
+
+TEST(BackupCopy, TheAtualizacoesButtonsRunTheStatementsAndTheCopy) {
+  Backup b;
+  b.ctx.year = "2004";
+  AtualizacoesPage page(b.ctx);
+  b.book.ui.promptAnswers = {std::nullopt, std::nullopt};
+  page.ButAtuDemRes->click();
+  page.ButBackUp->click();
+  b.book.ui.confirmAnswers = {false};
+  page.ButAtuBalPatri->click();
+  EXPECT_EQ(b.book.ui.texts(), QStringList({"Atualização", "Cópia de Segurança",
+                                            "Confirma atualização do exercício de 2004?"}));
 }
 
 } // namespace
