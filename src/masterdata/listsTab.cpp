@@ -3,9 +3,12 @@
 #include "ui/pageParts.h"
 #include "ui/search.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace esc {
 
@@ -44,6 +47,27 @@ int columnWidth(const QWidget* grid, const Table& table, const GridColumn& colum
   if (sample.startsWith('N')) cellWidth = cellWidth * 3 / 4;
   return qMax(titleWidth, cellWidth + 12);
 }
+
+// Runs an action when the keyboard brings the focus onto a widget (Tab or Shift+Tab), as a
+// click does. A mouse press also focuses the widget, but its click runs the action then,
+// and the focus coming back when a dialog closes must not run it again.
+class OnKeyboardFocus : public QObject {
+public:
+  OnKeyboardFocus(QWidget* widget, std::function<void()> action)
+      : QObject(widget), action_(std::move(action)) {
+    widget->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) action_();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+private:
+  std::function<void()> action_;
+};
 
 } // namespace
 
@@ -111,11 +135,16 @@ ListsTab::ListsTab(MainContext& ctx, QWidget* parent) : QTabWidget(parent), ctx_
                                "ButLEdLast", "MaskLSaltoEd"},
                               "EdLEdRecNo",
                               "EdLEdTotRec"});
-  // The trial balance is the one list with a search of its own.
+  // The trial balance is the one list with a search of its own; it runs on a click and when
+  // the user tabs onto the button. The prompt names the order chosen on "Índices" while the
+  // search follows the table's active order, which period operations may have changed.
   auto* search =
       makeButton(this, "ButBBuscaLote", "&Buscar", "Busca o registro pela chave de busca");
-  connect(search, &QPushButton::clicked, this,
-          [this] { runSearch(ctx_, SearchKind::Balanco, ctx_.dm().DsBalanco, "Balanco"); });
+  auto searchBalanco = [this] {
+    runSearch(ctx_, SearchKind::Balanco, ctx_.dm().DsBalanco, "Balanco");
+  };
+  connect(search, &QPushButton::clicked, this, searchBalanco);
+  new OnKeyboardFocus(search, searchBalanco);
   addPage({"Balancete",
            "DBGrBalanco",
            dm.TbBalanco,
@@ -203,6 +232,9 @@ QWidget* ListsTab::addPage(const Page& p) {
       // Bar, button and counters do not fit one line at the page's width: the counters
       // take a line of their own under the bar.
       row->addWidget(p.besideBar);
+      // After the skip box in the tab order, as it stands on the page.
+      if (auto* skip = page->findChild<QLineEdit*>(p.bar.skipBox))
+        QWidget::setTabOrder(skip, p.besideBar);
       column->addLayout(row);
       row = new QHBoxLayout;
       row->addStretch();

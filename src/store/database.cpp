@@ -260,6 +260,10 @@ void Database::createTableFile(const QString& directory, const QString& fileName
     throw StoreError(QStringLiteral("Não foi possível criar %1: %2").arg(path, msg));
 }
 
+void Database::registerCollations(sqlite3* db) {
+  sqlite3_create_collation(db, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
+}
+
 void Database::closeDirectory() {
   if (!db_) return;
   finalizeAll();

@@ -63,6 +63,9 @@ public:
   static void createTableFile(const QString& directory, const QString& fileName,
                               const QString& createSql);
   void closeDirectory();
+  // Gives another connection to a table file the store's collations, so that it can read
+  // and check the indexes (a backup copy being verified).
+  static void registerCollations(sqlite3* db);
   bool isConnected() const { return db_ != nullptr; }
   QString directory() const { return directory_; }
 

@@ -160,5 +160,66 @@ TEST(ListsTab, BalanceteSearchFindsTheNearestKey) {
   EXPECT_EQ(cell(t.grid("DBGrBalanco"), t.grid("DBGrBalanco")->currentIndex().row(), 0), "200403");
 }
 
+TEST(ListsTab, BalanceteSearchRunsOnTabbingOntoItButOnceOnAClick) {
+  ListsTabTest t;
+  t.tab.setCurrentIndex(3);
+  QApplication::setActiveWindow(&t.tab);
+  auto* search = child<QPushButton>(&t.tab, "ButBBuscaLote");
+  auto* skip = child<QLineEdit>(&t.tab, "MaskBSaltoEd");
+  skip->setFocus();
+  // A four-digit year in the key order lands on January's first row.
+  t.ui.promptAnswers = {QString("2004")};
+  QTest::keyClick(skip, Qt::Key_Tab);
+  EXPECT_TRUE(search->hasFocus());
+  EXPECT_EQ(t.ui.texts("prompt"), QStringList({"Pesquisar Ano + Mês + Códigos Contas"}));
+  EXPECT_EQ(t.ui.lastPromptLabel, "Digite Ano + Mês + Códigos Contas (ou parte)");
+  EXPECT_EQ(t.dm->TbBalanco->field("CodCtaConCodCtaCor").asString(), "200401100000999");
+
+  // Focus from elsewhere (a mouse press, a dialog closing) is no search; a click is one.
+  skip->setFocus();
+  search->setFocus(Qt::MouseFocusReason);
+  search->setFocus(Qt::ActiveWindowFocusReason);
+  EXPECT_EQ(t.ui.texts("prompt").size(), 1);
+  t.ui.promptAnswers = {QString("200406")};
+  QTest::mouseClick(search, Qt::LeftButton);
+  EXPECT_EQ(t.ui.texts("prompt").size(), 2);
+  EXPECT_EQ(t.ui.lastPromptDefault, "2004");
+  EXPECT_EQ(t.dm->TbBalanco->field("Periodo").asString(), "200406");
+}
+
+TEST(ListsTab, BalanceteSearchNamesTheChosenOrderAndFollowsTheActiveOne) {
+  ListsTabTest t;
+  IndicesPage indices(t.ctx);
+  Table& bal = *t.dm->TbBalanco;
+  item(child<QGroupBox>(&indices, "IndicesBalanco"), "Código da Conta Contábil")->click();
+  // The first row of the first account at or after a three-digit prefix, whatever its period.
+  t.ui.promptAnswers = {QString("211")};
+  t.click("ButBBuscaLote");
+  EXPECT_EQ(t.ui.lastPromptTitle, "Pesquisar Código da Conta Contábil");
+  EXPECT_EQ(bal.field("CodCtaConCodCtaCor").asString(), "200401211000999");
+
+  // A period operation puts the table in its key order and leaves the group's choice.
+  bal.setOrder("");
+  t.ui.promptAnswers = {QString("200405")};
+  t.click("ButBBuscaLote");
+  EXPECT_EQ(t.ui.lastPromptTitle, "Pesquisar Código da Conta Contábil");
+  EXPECT_EQ(bal.field("CodCtaConCodCtaCor").asString(), "200405100000999");
+
+  // Cancel keeps the remembered text; an empty text goes to the first row, one beyond every
+  // key to the last.
+  t.ui.promptAnswers = {std::nullopt};
+  t.click("ButBBuscaLote");
+  EXPECT_EQ(t.ctx.searchText(SearchKind::Balanco), "200405");
+  EXPECT_EQ(bal.field("Periodo").asString(), "200405");
+  t.ui.promptAnswers = {QString("")};
+  t.click("ButBBuscaLote");
+  EXPECT_EQ(bal.recNo(), 1);
+  t.ui.promptAnswers = {QString("9")};
+  t.click("ButBBuscaLote");
+  EXPECT_EQ(bal.recNo(), bal.recordCount());
+  EXPECT_EQ(t.ctx.searchText(SearchKind::Balanco), "9");
+  EXPECT_TRUE(t.ui.texts("message").isEmpty());
+}
+
 } // namespace
 } // namespace esc::test

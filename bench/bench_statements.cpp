@@ -1,0 +1,121 @@
+// bench_statements [analytic pairs]: time of the income-statement update, the balance-sheet
+// update and the backup copy on a generated book (20 000 analytic pairs, 240 000
+// trial-balance rows a year, by default), written straight through SQL. Prints figures only.
+#include "demobook.h"
+#include "processing/backupCopy.h"
+#include "processing/balanceSheetUpdate.h"
+#include "processing/incomeStatementUpdate.h"
+#include "store/dataModule.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+using namespace esc;
+
+namespace {
+
+class NoUi : public Ui, public Progress {
+public:
+  void message(const QString& text) override { last = text; }
+  void error(const QString& text) override { last = "ERRO: " + text; }
+  bool confirm(const QString&) override { return true; }
+  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  Progress& progress() override { return *this; }
+  void setRange(int, int) override {}
+  void setPosition(int) override {}
+  void reset() override {}
+  QString last;
+};
+
+void measure(const char* what, NoUi& ui, const std::function<void()>& op) {
+  for (int run = 1; run <= 2; ++run) {
+    QElapsedTimer t;
+    t.start();
+    op();
+    std::printf("  %-40s run %d %9.0f ms   (%s)\n", what, run, t.nsecsElapsed() / 1e6,
+                qPrintable(ui.last));
+  }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const int pairs = argc > 1 ? std::atoi(argv[1]) : 20000;
+  QTemporaryDir dir, copy;
+  InitOptions o;
+  o.directory = dir.path();
+  o.year = 2004;
+  createDataDirectory(o);
+
+  NoUi ui;
+  TDEscrivon dm(ui);
+  dm.connectDirectory(dir.path());
+  for (Table* t : dm.tables())
+    t->open();
+  Database& db = dm.database();
+
+  QElapsedTimer t;
+  t.start();
+  int rows = 0;
+  {
+    Transaction tx(db);
+    auto add = [&](const QString& code, const QString& current, const QString& level,
+                   const QString& nature, int seed) {
+      for (int m = 1; m <= 12; ++m) {
+        const QString period = QString("2004%1").arg(m, 2, 10, QChar('0'));
+        const double opening = (seed % 977) * 10.25 - 3000, closing = opening + m * 1.5;
+        db.exec("INSERT INTO balanco (CodigoContaContabil, CodigoContaCorrente, Periodo, "
+                "CodCtaConCodCtaCor, TipoSaldoAnterior, SaldoAnterior, ValorCredito, "
+                "ValorDebito, SaldoAtual, TipoSaldoAtual, NaturezaDaConta, NivelDaConta) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                {code, current, period, period + code + current,
+                 opening >= 0 ? nature : (nature == "D" ? "C" : "D"), opening, seed % 13 * 1.1,
+                 seed % 17 * 2.3, closing, closing >= 0 ? nature : (nature == "D" ? "C" : "D"),
+                 nature, level});
+        ++rows;
+      }
+    };
+    // Four groups; in each, synthetic accounts of levels 1 and 3 over analytic accounts of
+    // four current accounts each.
+    const int codesPerGroup = pairs / 16;
+    for (int g = 1; g <= 4; ++g) {
+      const QString nature = g == 1 || g == 4 ? "D" : "C";
+      add(QString::number(g) + "00000", "999", "1", nature, g);
+      for (int i = 0; i < codesPerGroup; ++i) {
+        const QString code = QString("%1%2%3").arg(g).arg(1000 + i / 9).arg(i % 9 + 1);
+        if (i % 900 == 0) add(code.left(3) + "000", "999", "3", nature, i);
+        for (int c = 1; c <= 4; ++c)
+          add(code, QString("%1").arg(c, 4, 10, QChar('0')), "6", nature, i * 4 + c);
+      }
+    }
+    for (int l = 0; l < 20; ++l) {
+      const int g = 3 + l / 10;
+      db.exec("INSERT INTO demresul (OrdemDoGrupo, ContaInicial, ContaFinal, NomeDoGrupo, "
+              "SinalDoGrupo) VALUES (?, ?, ?, ?, ?)",
+              {QString("%1").arg(l + 1, 2, 10, QChar('0')), QString("%1%2000").arg(g).arg(l % 10),
+               QString("%1%2999").arg(g).arg(l % 10), QString("GRUPO %1").arg(l + 1),
+               l == 19 ? "=" : (g == 3 ? "+" : "-")});
+    }
+    tx.commit();
+  }
+  for (Table* t : dm.tables())
+    t->refresh();
+  std::printf("bench_statements: %d trial-balance rows (%d analytic pairs) built in %.0f ms\n",
+              rows, pairs, t.nsecsElapsed() / 1e6);
+
+  SimpleContext ctx(dm, ui);
+  ctx.year = "2004";
+  measure("income-statement update (200406)", ui,
+          [&] { IncomeStatementUpdate(ctx).update("200406"); });
+  measure("balance-sheet update (2004)", ui, [&] { BalanceSheetUpdate(ctx).run(); });
+  std::printf("  balance-sheet rows: %s\n",
+              qPrintable(db.selectValue("SELECT count(*) FROM balpatri").toString()));
+  measure("backup copy", ui, [&] { BackupCopy(ctx).copyTo(copy.path() + "/"); });
+  return 0;
+}

@@ -1,0 +1,280 @@
+#include "backupCopy.h"
+
+#include "store/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QUrl>
+#include <cstdio>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace esc {
+
+namespace {
+
+// The nearest directory of `path` that exists: a medium's file system is asked about even
+// when the typed directory is missing on it.
+QString existingParent(const QString& path) {
+  QFileInfo info(QDir::cleanPath(QDir(path).absolutePath()));
+  while (!info.exists() && !info.isRoot()) {
+    const QString up = info.absolutePath();
+    if (up == info.absoluteFilePath()) break;
+    info = QFileInfo(up);
+  }
+  return info.absoluteFilePath();
+}
+
+// A block device that the kernel marks removable, or a volume mounted where desktops mount
+// media.
+bool isRemovable(const QStorageInfo& volume) {
+  const QString root = volume.rootPath();
+  if (root.startsWith("/media/") || root.startsWith("/run/media/")) return true;
+  const QString device = QString::fromLocal8Bit(volume.device());
+  if (!device.startsWith("/dev/")) return false;
+  QString dir = QFileInfo("/sys/class/block/" + QFileInfo(device).fileName()).canonicalFilePath();
+  if (dir.isEmpty()) return false;
+  if (QFileInfo::exists(dir + "/partition")) dir = QFileInfo(dir).absolutePath();
+  QFile flag(dir + "/removable");
+  return flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1";
+}
+
+void syncDirectory(const QString& dir) {
+  const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+void removeStaged(const QString& path) {
+  QFile::remove(path);
+  QFile::remove(path + "-journal");
+}
+
+QString uriOf(const QString& path, const char* mode) {
+  return QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(path, "/")) +
+         "?mode=" + mode;
+}
+
+// One connection that holds a read snapshot of every file of the data directory while the
+// copy goes on, so a commit elsewhere cannot slip in between two files.
+class Snapshot {
+public:
+  explicit Snapshot(const QString& directory, const QStringList& files) {
+    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK)
+      return;
+    sqlite3_busy_timeout(db_, 2000);
+    Database::registerCollations(db_);
+    for (int i = 0; i < files.size(); ++i) {
+      const QString path = QDir(directory).filePath(files[i]);
+      bool ok = QFileInfo(path).isFile();
+      if (ok) {
+        const QByteArray sql = QStringLiteral("ATTACH DATABASE '%1' AS s%2")
+                                   .arg(uriOf(path, "rw").replace("'", "''"))
+                                   .arg(i)
+                                   .toUtf8();
+        ok = sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+      }
+      attached_ << ok;
+    }
+    sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    for (int i = 0; i < files.size(); ++i) {
+      if (!attached_[i]) continue;
+      const QByteArray sql =
+          QStringLiteral("SELECT count(*) FROM s%1.sqlite_master").arg(i).toUtf8();
+      attached_[i] = sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+  }
+  ~Snapshot() {
+    if (!db_) return;
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+  }
+  sqlite3* db() const { return db_; }
+  bool readable(int i) const { return db_ && i < attached_.size() && attached_[i]; }
+
+private:
+  sqlite3* db_ = nullptr;
+  QVector<bool> attached_;
+};
+
+// Writes schema `s<index>` of the snapshot to `target` and checks the result.
+bool stage(const Snapshot& source, int index, const QString& target) {
+  removeStaged(target);
+  sqlite3* dst = nullptr;
+  if (sqlite3_open_v2(QFile::encodeName(target).constData(), &dst,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    sqlite3_close(dst);
+    removeStaged(target);
+    return false;
+  }
+  Database::registerCollations(dst);
+  bool ok = false;
+  const QByteArray schema = QStringLiteral("s%1").arg(index).toUtf8();
+  if (sqlite3_backup* b = sqlite3_backup_init(dst, "main", source.db(), schema.constData())) {
+    int rc;
+    int tries = 0;
+    while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+      if (++tries > 20) break;
+      sqlite3_sleep(100);
+    }
+    ok = sqlite3_backup_finish(b) == SQLITE_OK && rc == SQLITE_DONE;
+  }
+  if (ok) {
+    sqlite3_stmt* st = nullptr;
+    ok = sqlite3_prepare_v2(dst, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
+         sqlite3_step(st) == SQLITE_ROW &&
+         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok" &&
+         sqlite3_step(st) == SQLITE_DONE;
+    sqlite3_finalize(st);
+  }
+  ok = sqlite3_close(dst) == SQLITE_OK && ok;
+  if (!ok) removeStaged(target);
+  return ok;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- volumes
+
+bool BackupVolumes::ready(const QString& directory) const {
+  QStorageInfo volume(existingParent(directory));
+  return volume.isValid() && volume.isReady();
+}
+
+qint64 BackupVolumes::freeBytes(const QString& directory) const {
+  QStorageInfo volume(existingParent(directory));
+  if (!volume.isValid() || !volume.isReady()) return -1;
+  return volume.bytesAvailable();
+}
+
+QString BackupVolumes::defaultDestination() const {
+  for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+    if (!v.isValid() || !v.isReady() || v.isReadOnly() || v.isRoot()) continue;
+    if (isRemovable(v)) return v.rootPath() + "/";
+  }
+  return QDir::homePath() + "/";
+}
+
+// ---------------------------------------------------------------- copy
+
+BackupCopy::BackupCopy(MainContext& ctx, const BackupVolumes* volumes)
+    : ctx_(ctx), volumes_(volumes ? *volumes : systemVolumes_) {}
+
+QStringList BackupCopy::fileNames() {
+  QStringList out;
+  for (const char* table : {"TbBalanco", "TbBalPatri", "TbCabecalh", "TbContas", "TbDemResul",
+                            "TbFechamen", "TbHistoric", "TbLancamen"})
+    out << tableDef(table).fileName;
+  out << QString::fromLatin1(Database::anchorFileName);
+  return out;
+}
+
+QString BackupCopy::stagingName(const QString& fileName) {
+  return fileName + ".copia";
+}
+
+bool BackupCopy::run() {
+  const auto destination = ctx_.ui().prompt(
+      QStringLiteral("Cópia de Segurança"),
+      QStringLiteral("Informe o Drive e Diretório de destino"), volumes_.defaultDestination());
+  if (!destination) return false;
+  return copyTo(*destination);
+}
+
+bool BackupCopy::copyTo(const QString& destination) {
+  Ui& ui = ctx_.ui();
+  if (destination.isEmpty()) {
+    ui.message(QStringLiteral("Destino da cópia inválido. Operação Cancelada."));
+    return false;
+  }
+  if (!destination.endsWith('/')) {
+    ui.message(QStringLiteral("Diretório de destino inválido Último caracter tem de ser /."));
+    return false;
+  }
+  if (!volumes_.ready(destination)) {
+    QString where = destination;
+    if (where.size() > 1) where.chop(1);
+    ui.message("Não há disco no drive " + where + ":");
+    return false;
+  }
+  const QFileInfo target(destination);
+  if (!target.isDir()) {
+    ui.message("Diretório " + destination + " não existe.");
+    return false;
+  }
+  const QString source = ctx_.dm().database().directory();
+  if (target.canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
+    ui.message(QStringLiteral("Diretório de destino não pode o mesmo de origem."));
+    return false;
+  }
+  if (!ui.confirm("Espaço no drive: " + QString::number(volumes_.freeBytes(destination)) +
+                  " bytes. Confirma operação?"))
+    return false;
+  if (QFileInfo::exists(destination + tableDef("TbBalanco").fileName) &&
+      !ui.confirm(QStringLiteral("Arquivo já existe no destino. Regravar?")))
+    return false;
+
+  const QStringList failed = copyFiles(destination);
+  ui.progress().reset();
+  if (failed.isEmpty()) {
+    ui.message(QStringLiteral("Operação de cópia de segurança do banco de dados concluída."));
+    return true;
+  }
+  // Renaming staged files into place fails only when the medium changes under the copy;
+  // the files renamed before then are new.
+  ui.error(renamed_
+               ? "Cópia de segurança incompleta. Não foi possível copiar: " + failed.join(", ") +
+                     "."
+               : "Cópia de segurança não realizada. Não foi possível copiar: " + failed.join(", ") +
+                     ". Os arquivos do destino não foram alterados.");
+  return false;
+}
+
+QStringList BackupCopy::copyFiles(const QString& destination) {
+  Ui& ui = ctx_.ui();
+  Progress& progress = ui.progress();
+  const QStringList files = fileNames();
+  const QString source = ctx_.dm().database().directory();
+  progress.setRange(0, files.size());
+  progress.setPosition(0);
+
+  QStringList failed;
+  {
+    Snapshot snapshot(source, files);
+    for (int i = 0; i < files.size(); ++i) {
+      const qint64 size = QFileInfo(QDir(source).filePath(files[i])).size();
+      const qint64 free = volumes_.freeBytes(destination);
+      if (free < 0 || free < size)
+        ui.message(QStringLiteral("Espaço em disco insuficiente. Coloque outro disco."));
+      if (!snapshot.readable(i) || !stage(snapshot, i, destination + stagingName(files[i])))
+        failed << files[i];
+      progress.setPosition(i + 1);
+    }
+  }
+  if (!failed.isEmpty()) {
+    for (const QString& f : files)
+      removeStaged(destination + stagingName(f));
+    return failed;
+  }
+  syncDirectory(destination);
+  renamed_ = false;
+  for (const QString& f : files) {
+    const QByteArray from = QFile::encodeName(destination + stagingName(f));
+    const QByteArray to = QFile::encodeName(destination + f);
+    if (std::rename(from.constData(), to.constData()) != 0) {
+      failed << f;
+      removeStaged(destination + stagingName(f));
+    } else {
+      renamed_ = true;
+    }
+  }
+  syncDirectory(destination);
+  return failed;
+}
+
+} // namespace esc

@@ -1,0 +1,238 @@
+#include "processing/backupCopy.h"
+#include "processing/atualizacoesPage.h"
+#include "statementsHelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+
+namespace esc::test {
+namespace {
+
+struct FakeVolumes : BackupVolumes {
+  bool ready(const QString&) const override { return isReady; }
+  qint64 freeBytes(const QString&) const override {
+    ++calls;
+    if (onFree) onFree(calls);
+    return free;
+  }
+  QString defaultDestination() const override { return "/media/pen/"; }
+  bool isReady = true;
+  qint64 free = 1LL << 40;
+  std::function<void(int)> onFree; // told which call this is: 1 asks the user, 2 precedes file 1
+  mutable int calls = 0;
+};
+
+struct Backup {
+  Backup() : ctx(*book.dm, book.ui) {}
+  bool run(const QString& destination, std::deque<bool> answers = {true, true}) {
+    book.ui.clear();
+    book.ui.confirmAnswers = std::move(answers);
+    book.ui.promptAnswers = {destination};
+    volumes.calls = 0;
+    return BackupCopy(ctx, &volumes).run();
+  }
+  QString dest() { return target.path() + "/"; }
+  // Every row of every table of a data directory, as another connection reads it.
+  static QStringList contents(const QString& directory) {
+    ScriptedUi ui;
+    TDEscrivon dm(ui);
+    dm.connectDirectory(directory);
+    QStringList out;
+    for (Table* t : dm.tables()) {
+      t->open();
+      for (const QVariantList& r : dm.database().select("SELECT * FROM " + t->def().sqlName)) {
+        QStringList cells;
+        for (const QVariant& v : r)
+          cells << v.toString();
+        out << t->name() + ": " + cells.join('|');
+      }
+    }
+    return out;
+  }
+  QStringList leftovers() {
+    return QDir(target.path()).entryList({"*.copia*", "*-journal"}, QDir::Files);
+  }
+  OpenBook book;
+  SimpleContext ctx;
+  FakeVolumes volumes;
+  QTemporaryDir target;
+};
+
+TEST(BackupCopy, ChecksTheDestinationInOrderAndCopiesNothingWhenRefused) {
+  Backup b;
+  const QString done = "Operação de cópia de segurança do banco de dados concluída.";
+  struct Case {
+    QString destination;
+    QString said;
+  };
+  QDir(b.target.path()).mkdir("Copia");
+  QFile::link(b.book.path(), b.target.path() + "/dados");
+  const QVector<Case> cases = {
+      {"", "Destino da cópia inválido. Operação Cancelada."},
+      {b.target.path(), "Diretório de destino inválido Último caracter tem de ser /."},
+      // Paths keep their case: "copia" is not "Copia".
+      {b.target.path() + "/copia/", "Diretório " + b.target.path() + "/copia/ não existe."},
+      {b.book.path() + "/./", "Diretório de destino não pode o mesmo de origem."},
+      {b.target.path() + "/dados/", "Diretório de destino não pode o mesmo de origem."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(b.run(c.destination));
+    EXPECT_EQ(b.book.ui.texts(), QStringList({"Cópia de Segurança", c.said}))
+        << c.destination.toStdString();
+  }
+  EXPECT_EQ(b.book.ui.lastPromptLabel, "Informe o Drive e Diretório de destino");
+  EXPECT_EQ(b.book.ui.lastPromptDefault, "/media/pen/");
+
+  b.volumes.isReady = false;
+  EXPECT_FALSE(b.run("/media/pen/"));
+  EXPECT_EQ(b.book.ui.texts().last(), "Não há disco no drive /media/pen:");
+  b.volumes.isReady = true;
+
+  b.volumes.free = 12345;
+  EXPECT_FALSE(b.run(b.dest(), {false}));
+  EXPECT_EQ(b.book.ui.texts().last(), "Espaço no drive: 12345 bytes. Confirma operação?");
+  b.volumes.free = -1;
+  EXPECT_FALSE(b.run(b.dest(), {false}));
+  EXPECT_EQ(b.book.ui.texts().last(), "Espaço no drive: -1 bytes. Confirma operação?");
+  EXPECT_EQ(QDir(b.target.path()).entryList(QDir::Files), QStringList());
+  EXPECT_FALSE(b.book.ui.texts().contains(done));
+
+  // Without any medium the user's home is offered.
+  const QString offered = BackupVolumes().defaultDestination();
+  EXPECT_TRUE(offered.endsWith('/'));
+  EXPECT_TRUE(QFileInfo(offered).isDir());
+}
+
+TEST(BackupCopy, TheCopyIsADataDirectoryAndAnEarlierOneIsReplacedOnlyWhenConfirmed) {
+  Backup b;
+  ASSERT_TRUE(b.run(b.dest()));
+  EXPECT_EQ(b.book.ui.texts("message"),
+            QStringList({"Operação de cópia de segurança do banco de dados concluída."}));
+  EXPECT_EQ(b.book.ui.rangeMax, 9);
+  EXPECT_EQ(b.book.ui.position, 0);
+  EXPECT_EQ(QDir(b.target.path()).entryList(QDir::Files),
+            QStringList({"BALANCO.db", "BALPATRI.db", "CABECALH.db", "CONTAS.db", "DEMRESUL.db",
+                         "ESCRIVON.db", "FECHAMEN.db", "HISTORIC.db", "LANCAMEN.db"}));
+  const QStringList original = Backup::contents(b.book.path());
+  ASSERT_GT(original.size(), 100);
+  EXPECT_EQ(Backup::contents(b.target.path()), original);
+
+  // A second copy asks before overwriting; No leaves the first one.
+  b.book.dm->database().exec("INSERT INTO historic VALUES ('0099', 'DEPOIS DA PRIMEIRA CÓPIA')");
+  EXPECT_FALSE(b.run(b.dest(), {true, false}));
+  EXPECT_EQ(b.book.ui.texts("confirm").last(), "Arquivo já existe no destino. Regravar?");
+  EXPECT_EQ(Backup::contents(b.target.path()), original);
+  ASSERT_TRUE(b.run(b.dest(), {true, true}));
+  EXPECT_EQ(Backup::contents(b.target.path()), Backup::contents(b.book.path()));
+  EXPECT_TRUE(b.leftovers().isEmpty());
+}
+
+TEST(BackupCopy, LowSpaceIsToldBeforeEveryFileAndTheCopyGoesOn) {
+  Backup b;
+  b.volumes.free = 100;
+  ASSERT_TRUE(b.run(b.dest()));
+  EXPECT_EQ(b.book.ui.texts("message").count("Espaço em disco insuficiente. Coloque outro disco."),
+            9);
+  EXPECT_EQ(b.book.ui.texts("message").last(),
+            "Operação de cópia de segurança do banco de dados concluída.");
+}
+
+// Writes beyond `bytes` fail for this process, as on a full medium, until destroyed.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit l = saved;
+    l.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &l);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+  rlimit saved{};
+};
+
+TEST(BackupCopy, AMediumThatFillsHalfWayIsReportedAndKeepsTheEarlierCopy) {
+  Backup b;
+  ASSERT_TRUE(b.run(b.dest()));
+  auto bytes = [&] {
+    QStringList out;
+    for (const QString& f : QDir(b.target.path()).entryList(QDir::Files)) {
+      QFile file(b.target.path() + "/" + f);
+      file.open(QIODevice::ReadOnly);
+      out << f + ":" + QString::fromLatin1(file.readAll().toBase64());
+    }
+    return out;
+  };
+  const QStringList earlier = bytes();
+  b.book.dm->database().exec("INSERT INTO historic VALUES ('0099', 'DEPOIS DA PRIMEIRA CÓPIA')");
+
+  std::optional<FileSizeLimit> full;
+  b.volumes.onFree = [&](int call) {
+    if (call == 5) full.emplace(0); // before the fourth file, CONTAS.db
+  };
+  EXPECT_FALSE(b.run(b.dest()));
+  full.reset();
+  const QStringList errors = b.book.ui.texts("error");
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("Cópia de segurança não realizada. Não foi possível copiar: "
+                                   "CONTAS.db, DEMRESUL.db, "))
+      << errors[0].toStdString();
+  for (const char* f :
+       {"HISTORIC.db", "LANCAMEN.db", "Os arquivos do destino não foram alterados."})
+    EXPECT_TRUE(errors[0].contains(f)) << f;
+  EXPECT_FALSE(errors[0].contains("BALANCO.db"));
+  EXPECT_TRUE(b.book.ui.texts("message").isEmpty());
+  EXPECT_EQ(b.book.ui.position, 0);
+  EXPECT_EQ(bytes(), earlier);
+  EXPECT_TRUE(b.leftovers().isEmpty());
+}
+
+TEST(BackupCopy, HoldsOnlyCommittedRowsWhileAnEntryIsEditedAndATransactionIsOpenElsewhere) {
+  Backup b;
+  Table& hist = *b.book.dm->TbHistoric;
+  hist.first();
+  const QString name = hist.field("NomeHistorico").asString();
+  hist.edit();
+  hist.setValue("NomeHistorico", "SENDO DIGITADO");
+
+  ScriptedUi otherUi;
+  TDEscrivon other(otherUi);
+  other.connectDirectory(b.book.path());
+  for (Table* t : other.tables())
+    t->open();
+  auto tx = std::make_unique<Transaction>(other.database());
+  other.database().exec("INSERT INTO historic VALUES ('0099', 'NÃO CONFIRMADO')");
+  other.database().exec("UPDATE lancamen SET Situacao = 'X'");
+
+  ASSERT_TRUE(b.run(b.dest()));
+  const QStringList copy = Backup::contents(b.target.path());
+  EXPECT_EQ(copy.filter("NÃO CONFIRMADO"), QStringList());
+  EXPECT_EQ(copy.filter("SENDO DIGITADO"), QStringList());
+  EXPECT_EQ(copy.filter(name).size(), 1);
+  EXPECT_EQ(copy.filter("|X|"), QStringList());
+  EXPECT_EQ(hist.state(), Table::State::Edit);
+  EXPECT_EQ(hist.field("NomeHistorico").asString(), "SENDO DIGITADO");
+
+  // The copy left no lock behind: the other transaction still commits.
+  tx->commit();
+  tx.reset();
+  EXPECT_EQ(Backup::contents(b.book.path()).filter("NÃO CONFIRMADO").size(), 1);
+}
+
+TEST(BackupCopy, TheAtualizacoesButtonsRunTheStatementsAndTheCopy) {
+  Backup b;
+  b.ctx.year = "2004";
+  AtualizacoesPage page(b.ctx);
+  b.book.ui.promptAnswers = {std::nullopt, std::nullopt};
+  page.ButAtuDemRes->click();
+  page.ButBackUp->click();
+  b.book.ui.confirmAnswers = {false};
+  page.ButAtuBalPatri->click();
+  EXPECT_EQ(b.book.ui.texts(), QStringList({"Atualização", "Cópia de Segurança",
+                                            "Confirma atualização do exercício de 2004?"}));
+}
+
+} // namespace
+} // namespace esc::test
