@@ -1,0 +1,162 @@
+// escrivon-report --data-dir DIR REPORT [--NAME VALUE ...] [--impressora] -o FILE.pdf
+// escrivon-report --list
+// Runs one of Escrivon's reports with the values its dialog would take and writes the pages
+// to a PDF file. Needs no display.
+#include "reports/layout.h"
+#include "reports/registry.h"
+#include "reports/render.h"
+#include "store/dataModule.h"
+#include "store/storeerror.h"
+
+#include <QGuiApplication>
+#include <QTextStream>
+#include <exception>
+
+namespace {
+
+// Messages of the data module and of the report rules go to the error output.
+class ConsoleUi : public esc::Ui, public esc::Progress {
+public:
+  void message(const QString& text) override { QTextStream(stderr) << text << "\n"; }
+  void error(const QString& text) override { QTextStream(stderr) << text << "\n"; }
+  bool confirm(const QString& text) override {
+    QTextStream(stderr) << text << " (Não)\n";
+    return false;
+  }
+  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  Progress& progress() override { return *this; }
+  void setRange(int, int) override {}
+  void setPosition(int) override {}
+  void reset() override {}
+};
+
+const char* usage = "uso: escrivon-report --data-dir DIR RELATORIO [--NOME VALOR ...] "
+                    "[--impressora] -o ARQUIVO.pdf\n"
+                    "     escrivon-report --list\n";
+
+void list(QTextStream& out) {
+  for (const esc::report::ReportEntry& e : esc::report::ReportRegistry::instance().entries()) {
+    out << e.id << "  " << e.description << "  [botão " << e.button << "]\n";
+    if (!e.dialog) continue;
+    const auto init = e.dialog->initialValues();
+    for (const auto& f : e.dialog->fields) {
+      out << "    --" << f.from << " VALOR   " << f.label;
+      if (!f.initial.isEmpty()) out << " (inicial: " << f.initial << ")";
+      out << "\n";
+      if (!f.to.isEmpty()) out << "    --" << f.to << " VALOR   " << f.toLabel << "\n";
+    }
+    for (const auto& c : e.dialog->checks)
+      out << "    --" << c.name << " 0|1   " << c.caption << " (inicial: " << init.value(c.name)
+          << ")\n";
+    if (e.dialog->choice) {
+      out << "    --" << e.dialog->choice->name << " ITEM   " << e.dialog->choice->caption << ":";
+      for (int i = 0; i < e.dialog->choice->items.size(); ++i)
+        out << (i ? ", " : " ") << i + 1 << "=\"" << e.dialog->choice->items[i] << "\"";
+      out << "\n";
+    }
+  }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  // Pages are laid out with the report fonts' metrics; no window is ever shown.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  QTextStream out(stdout), err(stderr);
+  const QStringList args = app.arguments().mid(1);
+  QString dataDir, reportId, outFile;
+  esc::report::ParamValues given;
+  esc::report::Output output = esc::report::Output::Video;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&]() -> QString {
+      if (i + 1 >= args.size()) {
+        err << "escrivon-report: falta o valor de " << a << "\n" << usage;
+        std::exit(2);
+      }
+      return args[++i];
+    };
+    if (a == "--list") {
+      list(out);
+      return 0;
+    } else if (a == "-h" || a == "--help") {
+      out << usage;
+      return 0;
+    } else if (a == "--data-dir") {
+      dataDir = value();
+    } else if (a == "-o" || a == "--output") {
+      outFile = value();
+    } else if (a == "--impressora") {
+      output = esc::report::Output::Printer;
+    } else if (a.startsWith("--")) {
+      given.insert(a.mid(2), value());
+    } else if (reportId.isEmpty()) {
+      reportId = a;
+    } else {
+      err << "escrivon-report: argumento inesperado: " << a << "\n" << usage;
+      return 2;
+    }
+  }
+  if (dataDir.isEmpty() || reportId.isEmpty() || outFile.isEmpty()) {
+    err << usage;
+    return 2;
+  }
+  const esc::report::ReportEntry* entry = esc::report::ReportRegistry::instance().byId(reportId);
+  if (!entry) {
+    err << "escrivon-report: relatório desconhecido: " << reportId
+        << " (--list mostra os relatórios)\n";
+    return 2;
+  }
+  // A radio group's item may be given by its number.
+  const QStringList known = entry->dialog ? entry->dialog->names() : QStringList{};
+  for (auto it = given.begin(); it != given.end(); ++it) {
+    if (!known.contains(it.key())) {
+      err << "escrivon-report: opção desconhecida para " << entry->id << ": --" << it.key() << "\n";
+      return 2;
+    }
+    if (entry->dialog && entry->dialog->choice && it.key() == entry->dialog->choice->name) {
+      bool isNumber = false;
+      const int n = it.value().toInt(&isNumber);
+      const QStringList& items = entry->dialog->choice->items;
+      if (isNumber && n >= 1 && n <= items.size()) it.value() = items[n - 1];
+      if (!items.contains(it.value())) {
+        err << "escrivon-report: item desconhecido de --" << it.key() << ": " << it.value() << "\n";
+        return 2;
+      }
+    }
+  }
+  ConsoleUi ui;
+  try {
+    esc::TDEscrivon dm(ui);
+    dm.connectDirectory(dataDir);
+    for (esc::Table* t : dm.tables())
+      t->open();
+    esc::report::BuildContext ctx{dm, output};
+    const esc::report::Reports reports =
+        entry->build(ctx, esc::report::withInitials(entry->dialog, given));
+    esc::report::PdfFileSink sink(outFile, reports.isEmpty() ? QString() : reports[0]->title);
+    qint64 rows = 0;
+    int pages = 0;
+    for (const auto& def : reports) {
+      const auto stats = esc::report::layOut(*def, &dm.database(), sink);
+      rows += stats.rows;
+      pages += stats.pages;
+    }
+    sink.finish();
+    err << "escrivon-report: " << outFile << ": " << pages << " página(s), " << rows
+        << " linha(s)\n";
+  } catch (const esc::report::Refusal& r) {
+    err << "escrivon-report: " << r.message << "\n";
+    return 1;
+  } catch (const esc::StoreError& e) {
+    err << "escrivon-report: " << e.message() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    err << "escrivon-report: " << QString::fromUtf8(e.what()) << "\n";
+    return 1;
+  }
+  return 0;
+}
