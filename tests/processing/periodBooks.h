@@ -6,7 +6,17 @@
 #include "store/dataModule.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
+#include <ostream>
+
+// Readable texts in the test failures.
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+  *os << '{' << l.join("\", \"").prepend('"').append('"').toStdString() << '}';
+}
 
 namespace esc::test {
 
