@@ -17,6 +17,8 @@ struct NextRow {
   QString letterBefore;
   QVariant now;
   QString letterNow;
+  QVariantList stored; // the four values as they were read: an unchanged row is not written
+  QVariantList values() const { return {before, letterBefore, now, letterNow}; }
 };
 
 struct DecemberRow {
@@ -74,8 +76,14 @@ bool CarryForward::run() {
       st.bindAll({first, fiscal::keyLimit(fiscal::period(next, 12))});
       while (st.step()) {
         byKey.insert(st.text(1), rows.size());
-        rows.push_back({st.integer(0), st.real(2), st.real(3), st.real(4), st.text(5), st.value(6),
-                        st.text(7)});
+        rows.push_back({st.integer(0),
+                        st.real(2),
+                        st.real(3),
+                        st.real(4),
+                        st.text(5),
+                        st.value(6),
+                        st.text(7),
+                        {st.value(4), st.text(5), st.value(6), st.text(7)}});
       }
     }
 
@@ -84,16 +92,20 @@ bool CarryForward::run() {
       Transaction tx(db);
       ProgressSteps steps(ui.progress(), sources.size());
       auto write = [&](const NextRow& r) {
+        if (fiscal::sameStored(r.stored, r.values())) return;
         db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, TipoSaldoAnterior = ?, "
                                "SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
                 {r.before, r.letterBefore, r.now, r.letterNow, r.rowId});
       };
+      QStringList periods; // the next year's twelve periods
+      for (int m = 1; m <= 12; ++m)
+        periods << fiscal::period(next, m);
       for (const DecemberRow& d : sources) {
         const QString pair = d.code + d.current;
         const bool result = fiscal::isResultAccount(d.code);
         double carried = result ? 0.0 : d.closing;
         QString letter = result ? d.nature : d.letter;
-        const QString januaryKey = fiscal::period(next, 1) + pair;
+        const QString januaryKey = periods[0] + pair;
         const auto january = byKey.constFind(januaryKey);
         if (january == byKey.constEnd()) {
           missingKey = januaryKey;
@@ -115,7 +127,7 @@ bool CarryForward::run() {
             letter = month->letterNow;
           }
           if (m == 12) break;
-          const auto following = byKey.constFind(fiscal::period(next, m + 1) + pair);
+          const auto following = byKey.constFind(periods[m] + pair);
           if (following == byKey.constEnd()) continue; // the next existing month takes it
           write(*month);
           month = &rows[*following];

@@ -1,5 +1,7 @@
 #include "fiscalYear.h"
 
+#include <bit>
+
 namespace esc {
 
 namespace fiscal {
@@ -27,6 +29,22 @@ std::optional<QString> letterFor(const QString& nature, double value) {
   if (nature == QLatin1String("D")) return QString(value >= 0 ? "D" : "C");
   if (nature == QLatin1String("C")) return QString(value >= 0 ? "C" : "D");
   return std::nullopt;
+}
+
+bool sameStored(const QVariant& stored, const QVariant& wanted) {
+  if (stored.isNull() || wanted.isNull()) return stored.isNull() == wanted.isNull();
+  const bool a = stored.typeId() == QMetaType::Double, b = wanted.typeId() == QMetaType::Double;
+  if (a || b)
+    return a == b &&
+           std::bit_cast<quint64>(stored.toDouble()) == std::bit_cast<quint64>(wanted.toDouble());
+  return stored.toString() == wanted.toString();
+}
+
+bool sameStored(const QVariantList& stored, const QVariantList& wanted) {
+  if (stored.size() != wanted.size()) return false;
+  for (qsizetype i = 0; i < stored.size(); ++i)
+    if (!sameStored(stored[i], wanted[i])) return false;
+  return true;
 }
 
 std::optional<QString> situation(Database& db, const QString& year) {

@@ -34,6 +34,11 @@ bool isResultAccount(const QString& code);
 // more, the other letter below zero; nothing for a nature other than "D" or "C".
 std::optional<QString> letterFor(const QString& nature, double value);
 
+// A stored value and the one about to be written are the same, amounts to the last bit and a
+// blank only as a blank, so that a row is rewritten only when a value changes.
+bool sameStored(const QVariant& stored, const QVariant& wanted);
+bool sameStored(const QVariantList& stored, const QVariantList& wanted);
+
 // `Situacao` of the year's row of TbFechamen; nothing when the year has no row.
 std::optional<QString> situation(Database& db, const QString& year);
 

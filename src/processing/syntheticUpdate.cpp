@@ -16,6 +16,9 @@ struct MonthRow {
   QString letterBefore, letterNow; // TipoSaldoAnterior, TipoSaldoAtual
   double before = 0, now = 0, debits = 0, credits = 0;
   bool beforeBlank = false; // SaldoAnterior stored blank: kept blank unless it is replaced
+  // As stored: SaldoAnterior, SaldoAtual, ValorDebito, ValorCredito, TipoSaldoAnterior,
+  // TipoSaldoAtual. A row whose new values are these is not written again.
+  QVariantList stored;
   // Levels compare as text: "1" to "5" (and a blank) are synthetic, only "6" is analytic.
   bool synthetic() const { return level < QLatin1String("6"); }
   bool analytic() const { return level == QLatin1String("6"); }
@@ -44,6 +47,9 @@ QVector<MonthRow> monthRows(Database& db, const QString& period) {
     r.now = st.real(8);
     r.debits = st.real(9);
     r.credits = st.real(10);
+    // Only synthetic rows and the result account's are written.
+    if (r.synthetic() || r.code == QLatin1String("299999"))
+      r.stored = {st.value(7), st.value(8), st.value(9), st.value(10), r.letterBefore, r.letterNow};
     rows << std::move(r);
   }
   return rows;
@@ -113,12 +119,18 @@ int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows) {
   }
   for (const OpenSum& sum : sums) {
     const MonthRow& r = rows[sum.row];
+    QVariantList values = {sum.before,
+                           sum.now,
+                           sum.debits,
+                           sum.credits,
+                           fiscal::letterFor(r.nature, sum.before).value_or(r.letterBefore),
+                           fiscal::letterFor(r.nature, sum.now).value_or(r.letterNow)};
+    if (fiscal::sameStored(r.stored, values)) continue;
+    values << r.rowId;
     db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, ValorDebito = ?, "
                            "ValorCredito = ?, TipoSaldoAnterior = ?, TipoSaldoAtual = ? "
                            "WHERE rowid = ?"),
-            {sum.before, sum.now, sum.debits, sum.credits,
-             fiscal::letterFor(r.nature, sum.before).value_or(r.letterBefore),
-             fiscal::letterFor(r.nature, sum.now).value_or(r.letterNow), r.rowId});
+            values);
   }
   return sums.size();
 }
