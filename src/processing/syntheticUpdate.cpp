@@ -169,12 +169,17 @@ RollUpResult rollUpYear(Database& db, const QString& year,
     carried = result.now;
     result.letterNow = result.now >= 0 ? "C" : "D";
     // A synthetic result account is rewritten whole by the roll-up below.
-    if (!result.synthetic())
+    const QVariantList values = {result.beforeBlank ? QVariant() : QVariant(result.before),
+                                 result.now,
+                                 result.debits,
+                                 result.credits,
+                                 result.letterBefore,
+                                 result.letterNow};
+    if (!result.synthetic() && !fiscal::sameStored(result.stored, values))
       db.exec(
-          QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, ValorDebito = ?, "
-                         "ValorCredito = ?, SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
-          {result.beforeBlank ? QVariant() : QVariant(result.before), result.debits, result.credits,
-           result.now, result.letterNow, result.rowId});
+          QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, "
+                         "ValorDebito = ?, ValorCredito = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
+          {values[0], values[1], values[2], values[3], values[5], result.rowId});
     out.syntheticRows += rollUpSynthetic(db, rows);
     if (monthDone) monthDone(m);
   }
