@@ -1,6 +1,10 @@
 #include "atualizacoesPage.h"
 
+#include "carryForward.h"
+#include "syntheticUpdate.h"
 #include "ui/pageParts.h"
+#include "yearOpening.h"
+#include "yearState.h"
 
 #include <QVBoxLayout>
 
@@ -41,14 +45,24 @@ AtualizacoesPage::AtualizacoesPage(MainContext& ctx, QWidget* parent) : QWidget(
   col->addStretch();
 }
 
-void AtualizacoesPage::atuSaldo() {}
+void AtualizacoesPage::atuSaldo() {
+  SyntheticUpdate(ctx_, ctx_.selectedYear()).run();
+}
 
-void AtualizacoesPage::aberExer() {}
+void AtualizacoesPage::aberExer() {
+  YearOpening(ctx_.dm(), ctx_.ui(), ctx_.selectedYear()).run();
+}
 
-void AtualizacoesPage::transpSdo() {}
+void AtualizacoesPage::transpSdo() {
+  CarryForward(ctx_, ctx_.selectedYear()).run();
+}
 
-void AtualizacoesPage::fechaExercicio() {}
+void AtualizacoesPage::fechaExercicio() {
+  YearState(ctx_.dm(), ctx_.ui(), ctx_.selectedYear()).close();
+}
 
-void AtualizacoesPage::abreExercicio() {}
+void AtualizacoesPage::abreExercicio() {
+  YearState(ctx_.dm(), ctx_.ui(), ctx_.selectedYear()).reopen();
+}
 
 } // namespace esc

@@ -1,0 +1,158 @@
+#include "carryForward.h"
+
+#include "fiscalYear.h"
+
+#include <QHash>
+
+namespace esc {
+
+namespace {
+
+// A row of the next year as the chain needs it. Blank movements read as 0; a closing that
+// the chain does not compute is written back as it was, blank included.
+struct NextRow {
+  qint64 rowId = 0;
+  double debits = 0, credits = 0;
+  double before = 0;
+  QString letterBefore;
+  QVariant now;
+  QString letterNow;
+  QVariantList stored; // the four values as they were read: an unchanged row is not written
+  QVariantList values() const { return {before, letterBefore, now, letterNow}; }
+};
+
+struct DecemberRow {
+  QString code, current, nature, letter;
+  double closing = 0;
+};
+
+} // namespace
+
+bool CarryForward::run() {
+  Ui& ui = ctx_.ui();
+  TDEscrivon& dm = ctx_.dm();
+  Database& db = dm.database();
+  const QString year = year_.trimmed();
+  if (year.isEmpty()) {
+    ui.message(fiscal::noYearText);
+    return false;
+  }
+  const QString next = fiscal::nextYear(year);
+  try {
+    const std::optional<QString> state = fiscal::situation(db, next);
+    if (!state) {
+      ui.message("Exercício de " + next + " ainda não foi aberto.");
+      return false;
+    }
+    if (*state == QLatin1String("F")) {
+      ui.message("Exercício de " + next + " está fechado. Abra-o antes.");
+      return false;
+    }
+    if (!ui.confirm("Confirma a retransposição dos saldos de " + year + " para " + next + "?"))
+      return false;
+    Table& balance = *dm.TbBalanco;
+    balance.setOrder({});
+    ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
+
+    const QString december = fiscal::period(year, 12);
+    QVector<DecemberRow> sources;
+    {
+      Statement st = db.prepare(QStringLiteral(
+          "SELECT CodigoContaContabil, CodigoContaCorrente, NaturezaDaConta, SaldoAtual, "
+          "TipoSaldoAtual FROM balanco WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? "
+          "AND Periodo = ? ORDER BY CodCtaConCodCtaCor"));
+      st.bindAll({december, fiscal::keyLimit(december), december});
+      while (st.step())
+        sources.push_back({st.text(0), st.text(1), st.text(2), st.text(4), st.real(3)});
+    }
+    QVector<NextRow> rows;
+    QHash<QString, qsizetype> byKey;
+    {
+      const QString first = fiscal::period(next, 1);
+      Statement st = db.prepare(QStringLiteral(
+          "SELECT rowid, CodCtaConCodCtaCor, ValorDebito, ValorCredito, SaldoAnterior, "
+          "TipoSaldoAnterior, SaldoAtual, TipoSaldoAtual FROM balanco "
+          "WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ?"));
+      st.bindAll({first, fiscal::keyLimit(fiscal::period(next, 12))});
+      while (st.step()) {
+        byKey.insert(st.text(1), rows.size());
+        rows.push_back({st.integer(0),
+                        st.real(2),
+                        st.real(3),
+                        st.real(4),
+                        st.text(5),
+                        st.value(6),
+                        st.text(7),
+                        {st.value(4), st.text(5), st.value(6), st.text(7)}});
+      }
+    }
+
+    QString missingKey;
+    {
+      Transaction tx(db);
+      ProgressSteps steps(ui.progress(), sources.size());
+      auto write = [&](const NextRow& r) {
+        if (fiscal::sameStored(r.stored, r.values())) return;
+        db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, TipoSaldoAnterior = ?, "
+                               "SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
+                {r.before, r.letterBefore, r.now, r.letterNow, r.rowId});
+      };
+      QStringList periods; // the next year's twelve periods
+      for (int m = 1; m <= 12; ++m)
+        periods << fiscal::period(next, m);
+      for (const DecemberRow& d : sources) {
+        const QString pair = d.code + d.current;
+        const bool result = fiscal::isResultAccount(d.code);
+        double carried = result ? 0.0 : d.closing;
+        QString letter = result ? d.nature : d.letter;
+        const QString januaryKey = periods[0] + pair;
+        const auto january = byKey.constFind(januaryKey);
+        if (january == byKey.constEnd()) {
+          missingKey = januaryKey;
+          break; // the transaction rolls back the accounts already carried
+        }
+        NextRow* month = &rows[*january];
+        month->before = carried;
+        month->letterBefore = letter;
+        for (int m = 1; m <= 12; ++m) {
+          // The month closes on the side of December's nature; another nature leaves the
+          // month's closing alone and passes the opening on.
+          if (d.nature == QLatin1String("D") || d.nature == QLatin1String("C")) {
+            const double closing = d.nature == QLatin1String("D")
+                                       ? month->before + month->debits - month->credits
+                                       : month->before + month->credits - month->debits;
+            month->now = closing;
+            month->letterNow = *fiscal::letterFor(d.nature, closing);
+            carried = closing;
+            letter = month->letterNow;
+          }
+          if (m == 12) break;
+          const auto following = byKey.constFind(periods[m] + pair);
+          if (following == byKey.constEnd()) continue; // the next existing month takes it
+          write(*month);
+          month = &rows[*following];
+          month->before = carried;
+          month->letterBefore = letter;
+        }
+        write(*month);
+        steps.advance();
+      }
+      if (missingKey.isEmpty()) tx.commit();
+    }
+    balance.setFiltered(false);
+    if (!missingKey.isEmpty()) {
+      ui.message("Erro. Chave " + missingKey + " não localizada no balancete.");
+      ui.progress().setPosition(0);
+      return false;
+    }
+    ui.message("Retransposição de saldos de " + year + " para " + next + " concluída. " +
+               QString::number(sources.size()) + " contas retranspostas.");
+    ui.progress().setPosition(0);
+    return true;
+  } catch (const StoreError& e) {
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
+}
+
+} // namespace esc

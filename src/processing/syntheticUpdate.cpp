@@ -1,0 +1,232 @@
+#include "syntheticUpdate.h"
+
+#include "fiscalYear.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace esc {
+
+namespace {
+
+// One trial-balance row of a month as the roll-up reads it; blank amounts read as 0.
+struct MonthRow {
+  qint64 rowId = 0;
+  QString key, code, level, nature;
+  QString letterBefore, letterNow; // TipoSaldoAnterior, TipoSaldoAtual
+  double before = 0, now = 0, debits = 0, credits = 0;
+  bool beforeBlank = false; // SaldoAnterior stored blank: kept blank unless it is replaced
+  // As stored: SaldoAnterior, SaldoAtual, ValorDebito, ValorCredito, TipoSaldoAnterior,
+  // TipoSaldoAtual. A row whose new values are these is not written again.
+  QVariantList stored;
+  // Levels compare as text: "1" to "5" (and a blank) are synthetic, only "6" is analytic.
+  bool synthetic() const { return level < QLatin1String("6"); }
+  bool analytic() const { return level == QLatin1String("6"); }
+};
+
+// The month's rows in key order: period, account code, current-account code.
+QVector<MonthRow> monthRows(Database& db, const QString& period) {
+  QVector<MonthRow> rows;
+  Statement st = db.prepare(QStringLiteral(
+      "SELECT rowid, CodCtaConCodCtaCor, CodigoContaContabil, NivelDaConta, NaturezaDaConta, "
+      "TipoSaldoAnterior, TipoSaldoAtual, SaldoAnterior, SaldoAtual, ValorDebito, ValorCredito "
+      "FROM balanco WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? AND Periodo = ? "
+      "ORDER BY CodCtaConCodCtaCor"));
+  st.bindAll({period, fiscal::keyLimit(period), period});
+  while (st.step()) {
+    MonthRow r;
+    r.rowId = st.integer(0);
+    r.key = st.text(1);
+    r.code = st.text(2);
+    r.level = st.text(3);
+    r.nature = st.text(4);
+    r.letterBefore = st.text(5);
+    r.letterNow = st.text(6);
+    r.beforeBlank = st.isNull(7);
+    r.before = st.real(7);
+    r.now = st.real(8);
+    r.debits = st.real(9);
+    r.credits = st.real(10);
+    // Only synthetic rows and the result account's are written.
+    if (r.synthetic() || r.code == QLatin1String("299999"))
+      r.stored = {st.value(7), st.value(8), st.value(9), st.value(10), r.letterBefore, r.letterNow};
+    rows << std::move(r);
+  }
+  return rows;
+}
+
+// The first row whose key is equal to or greater than `key`.
+qsizetype nearest(const QVector<MonthRow>& rows, const QString& key) {
+  return std::lower_bound(rows.begin(), rows.end(), key,
+                          [](const MonthRow& r, const QString& k) { return r.key < k; }) -
+         rows.begin();
+}
+
+// The month's result: movements of the analytic rows of groups 3 and 4 of a known nature,
+// added in key order, group 3 first.
+void addGroup(const QVector<MonthRow>& rows, const QString& period, const QString& group,
+              double& debits, double& credits) {
+  for (qsizetype i = nearest(rows, period + group);
+       i < rows.size() && rows[i].code.startsWith(group); ++i) {
+    const MonthRow& r = rows[i];
+    if (r.analytic() && (r.nature == QLatin1String("D") || r.nature == QLatin1String("C"))) {
+      debits += r.debits;
+      credits += r.credits;
+    }
+  }
+}
+
+// A synthetic row being summed: it takes every analytic row after it whose code begins
+// with its prefix.
+struct OpenSum {
+  qsizetype row;
+  double before = 0, now = 0, debits = 0, credits = 0;
+};
+
+// Every synthetic row of the month from the analytic rows below it, in one walk: a synthetic
+// row opens its sums where it stands, and each analytic row is added to the open sums of the
+// prefixes its code begins with, in key order.
+int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows) {
+  QVector<OpenSum> sums;
+  QHash<QString, QVector<qsizetype>> byPrefix;
+  QVector<qsizetype> lengths; // the distinct prefix lengths
+  for (qsizetype i = 0; i < rows.size(); ++i) {
+    const MonthRow& r = rows[i];
+    if (r.synthetic()) {
+      const QString prefix = r.code.left(qMax(0, r.level.toInt()));
+      byPrefix[prefix] << sums.size();
+      sums.push_back({i});
+      if (!lengths.contains(prefix.size())) lengths << prefix.size();
+    } else if (r.analytic()) {
+      for (qsizetype length : lengths) {
+        if (length > r.code.size()) continue;
+        const auto it = byPrefix.constFind(r.code.left(length));
+        if (it == byPrefix.constEnd()) continue;
+        for (qsizetype s : *it) {
+          OpenSum& sum = sums[s];
+          sum.debits += r.debits;
+          sum.credits += r.credits;
+          if (r.nature == rows[sum.row].nature) {
+            sum.before += r.before;
+            sum.now += r.now;
+          } else {
+            sum.before -= r.before;
+            sum.now -= r.now;
+          }
+        }
+      }
+    }
+  }
+  for (const OpenSum& sum : sums) {
+    const MonthRow& r = rows[sum.row];
+    QVariantList values = {sum.before,
+                           sum.now,
+                           sum.debits,
+                           sum.credits,
+                           fiscal::letterFor(r.nature, sum.before).value_or(r.letterBefore),
+                           fiscal::letterFor(r.nature, sum.now).value_or(r.letterNow)};
+    if (fiscal::sameStored(r.stored, values)) continue;
+    values << r.rowId;
+    db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, ValorDebito = ?, "
+                           "ValorCredito = ?, TipoSaldoAnterior = ?, TipoSaldoAtual = ? "
+                           "WHERE rowid = ?"),
+            values);
+  }
+  return sums.size();
+}
+
+} // namespace
+
+RollUpResult rollUpYear(Database& db, const QString& year,
+                        const std::function<void(int month)>& monthDone) {
+  Transaction tx(db);
+  RollUpResult out;
+  // January's opening balance of the result account starts the chain.
+  double carried =
+      db.selectValue(
+            QStringLiteral("SELECT SaldoAnterior FROM balanco WHERE CodCtaConCodCtaCor = ?"),
+            {fiscal::period(year, 1) + fiscal::resultPair})
+          .toDouble();
+  for (int m = 1; m <= 12; ++m) {
+    const QString period = fiscal::period(year, m);
+    QVector<MonthRow> rows = monthRows(db, period);
+    const qsizetype at = nearest(rows, period + fiscal::resultPair);
+    if (at == rows.size() || rows[at].key != period + fiscal::resultPair) {
+      out.missingPeriod = period;
+      return out; // the transaction rolls back the months before
+    }
+    MonthRow& result = rows[at];
+    if (result.before != carried) {
+      result.before = carried;
+      result.beforeBlank = false;
+    }
+    double debits = 0, credits = 0;
+    addGroup(rows, period, QStringLiteral("3"), debits, credits);
+    addGroup(rows, period, QStringLiteral("4"), debits, credits);
+    result.debits = debits;
+    result.credits = credits;
+    result.now = carried + credits - debits;
+    carried = result.now;
+    result.letterNow = result.now >= 0 ? "C" : "D";
+    // A synthetic result account is rewritten whole by the roll-up below.
+    const QVariantList values = {result.beforeBlank ? QVariant() : QVariant(result.before),
+                                 result.now,
+                                 result.debits,
+                                 result.credits,
+                                 result.letterBefore,
+                                 result.letterNow};
+    if (!result.synthetic() && !fiscal::sameStored(result.stored, values))
+      db.exec(
+          QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, "
+                         "ValorDebito = ?, ValorCredito = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
+          {values[0], values[1], values[2], values[3], values[5], result.rowId});
+    out.syntheticRows += rollUpSynthetic(db, rows);
+    if (monthDone) monthDone(m);
+  }
+  tx.commit();
+  return out;
+}
+
+bool SyntheticUpdate::run() {
+  Ui& ui = ctx_.ui();
+  TDEscrivon& dm = ctx_.dm();
+  const QString year = year_.trimmed();
+  if (year.isEmpty()) {
+    ui.message(fiscal::noYearText);
+    return false;
+  }
+  try {
+    if (fiscal::situation(dm.database(), year) == QStringLiteral("F")) {
+      ui.message("Exercício de " + year + " está fechado. Reabra antes.");
+      return false;
+    }
+    Table& chart = *dm.TbContas;
+    chart.setOrder({});
+    ctx_.setSearchText(SearchKind::Contas, chart.field("CodigoContaContabil").asString());
+    if (!chart.findKey({fiscal::resultPair})) {
+      ui.message("Conta 299999, conta corrente 999 não cadastrada. Cadastre-a antes.");
+      return false;
+    }
+    Table& balance = *dm.TbBalanco;
+    balance.setOrder({});
+    ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
+    Progress& bar = ui.progress();
+    bar.setRange(0, 12);
+    bar.setPosition(0);
+    const RollUpResult r = rollUpYear(dm.database(), year, [&](int m) { bar.setPosition(m); });
+    balance.setFiltered(false);
+    if (!r.done()) {
+      // Nothing of the year was kept; the bar stays where the missing month stopped it.
+      ui.message("Conta 299999 conta corrente 999 não localizada no período " + r.missingPeriod);
+      return false;
+    }
+    ui.message("Foram atualizadas " + QString::number(r.syntheticRows) + " contas sintéticas.");
+    bar.setPosition(0);
+    return true;
+  } catch (const StoreError& e) {
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
+}
+
+} // namespace esc
