@@ -46,7 +46,7 @@ struct GeneratedBook {
 // Builds a generated book:
 //  - the demo book's organization, standard descriptions and chart (with the result account
 //    299999/999), but none of its documents;
-//  - M analytic pairs on account codes whose second digit is 5 to 9 under the classes 1
+//  - M analytic pairs on account codes whose second digit is 5 to 8 under the classes 1
 //    (assets, nature D), 2 (liabilities, C), 3 (revenue, C) and 4 (expenses, D), up to ten
 //    current accounts "0001".."0010" per code, with their synthetic accounts on levels 2 to 5,
 //    and twelve trial-balance rows per account of the chart (analytic and synthetic) for the
