@@ -564,7 +564,7 @@ GeneratedBook createGeneratedBook(const GeneratedBookOptions& g) {
         s.save(doc, d);
         s.process(doc);
         out.entries += d.entries.size();
-        if (g.progress && (i + 1) % 100 == 0) g.progress(i + 1, g.documents);
+        if (g.progress && (i + 1) % 100 == 0 && i + 1 < g.documents) g.progress(i + 1, g.documents);
       }
       tx.commit();
     }
