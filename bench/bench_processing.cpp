@@ -1,7 +1,9 @@
 // Document processing on a generated book, commit included, with the store's own settings.
 // Usage: bench_processing [pairs=2000] [entries=100000] [book directory to keep and reuse]
 // Prints the time to process one 2-entry document (median and worst of 1 000 documents), the
-// documents processed per second, and the same for a pair that already holds 10 000 entries.
+// documents processed per second, and the same for a pair that already holds 10 000 entries;
+// then, for comparison only, the 2-entry documents again without waiting for the disk
+// (synchronous off), which shows what the commit's syncs cost on this machine.
 #include "demobook.h"
 #include "journal/processing.h"
 #include "ui/mainContext.h"
@@ -38,6 +40,12 @@ public:
     next_ = dm_.database().selectValue("SELECT MAX(NumeroDocumento) FROM lancamen").toInt() + 1;
   }
   Database& db() { return dm_.database(); }
+  void setSynchronous(bool on) {
+    for (const TableDef& t : allTables())
+      db().execScript(
+          QStringLiteral("PRAGMA f_%1.synchronous = %2").arg(t.sqlName, on ? "FULL" : "OFF"));
+    db().execScript(QStringLiteral("PRAGMA main.synchronous = %1").arg(on ? "FULL" : "OFF"));
+  }
 
   // Saves a document as "&Incluir" and "&Gravar" do; returns its number.
   QString save(const QDate& date, const QVector<Entry>& entries) {
@@ -115,6 +123,9 @@ int main(int argc, char** argv) {
   const QStringList args = app.arguments();
   const int pairs = args.value(1, "2000").toInt();
   const int entries = args.value(2, "100000").toInt();
+  const int count = qEnvironmentVariableIntValue("BENCH_DOCUMENTS") > 0
+                        ? qEnvironmentVariableIntValue("BENCH_DOCUMENTS")
+                        : 1000;
   QTemporaryDir temp;
   const QString kept = args.value(3, temp.filePath("book"));
 
@@ -159,6 +170,14 @@ int main(int argc, char** argv) {
   std::printf("documento de 2 lançamentos: mediana %.2f ms, pior %.2f ms, %.0f documentos/s "
               "(processador %.2f ms por documento)\n",
               f.median, f.worst, f.perSecond, f.cpuPerDoc);
+
+  b.setSynchronous(false);
+  const Figures n = run(
+      b, count, [&] { return std::make_pair(anyPair(), anyPair()); }, rng);
+  std::printf("sem esperar o disco (só para comparar): mediana %.2f ms, pior %.2f ms, %.0f "
+              "documentos/s\n",
+              n.median, n.worst, n.perSecond);
+  b.setSynchronous(true);
 
   // One pair with 10 000 entries in the year, spread over the months.
   const auto big = analytic.first();
