@@ -87,8 +87,9 @@ bool DocumentProcessing::validate() {
   const QString firstDate = entries.first().date;
   // No year selected never matches, whatever the entry's date.
   if (year.trimmed().isEmpty() || firstDate.mid(8, 2) != year.mid(2, 2)) {
-    ui.message("Data do Documento não confere com o exercício para o qual o sistema está "
-               "selecionado.");
+    // clang-format off
+    ui.message("Data do Documento não confere com o exercício para o qual o sistema está selecionado.");
+    // clang-format on
     return false;
   }
 
