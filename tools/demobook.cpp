@@ -323,7 +323,7 @@ QVector<TypedDocument> demoYear(int year) {
   return docs;
 }
 
-void insertDemoDocuments(BookSession& s, int year) {
+void insertDemoDocuments(BookSession& s, int year, bool wholeYear) {
   // Two documents typed but not processed yet, so a new user can process one.
   s.save("00001", {QDate(year, 1, 5),
                    {{"111121", "0001", "0007", "D", "CAPITAL INICIAL", 5000000},
@@ -331,6 +331,7 @@ void insertDemoDocuments(BookSession& s, int year) {
   s.save("00002", {QDate(year, 1, 20),
                    {{"411114", "999", "0006", "D", "NF 1234 PAPELARIA CENTRAL", 34567},
                     {"211111", "0001", "0006", "C", "NF 1234 PAPELARIA CENTRAL", 34567}}});
+  if (!wholeYear) return;
   int n = 2;
   for (const TypedDocument& d : demoYear(year)) {
     const QString doc = docNumber(++n);
@@ -521,7 +522,7 @@ QString createDataDirectory(const InitOptions& o) {
     if (o.demo) {
       insertDemoChart(s.db(), QString::number(p.year));
       insertGroups(s.db(), "311112", "411114");
-      insertDemoDocuments(s, p.year);
+      insertDemoDocuments(s, p.year, o.demoYear);
     }
     tx.commit();
   });

@@ -11,6 +11,10 @@ struct InitOptions {
   QString organization = QStringLiteral("ORGANIZAÇÃO EXEMPLO LTDA");
   QString cnpj = QStringLiteral("11.222.333/0001-81");
   bool demo = false;
+  // With `demo`, also a year of documents processed as "&Processar" processes them.
+  // escrivon-init --demo sets it; left off, the demo book is the small one the tests of the
+  // pages and the store are written against (the chart, two typed documents).
+  bool demoYear = false;
 };
 
 // The stored form of an entry password: eight groups of three digits, each the code of one
@@ -19,10 +23,11 @@ QString encodePassword(const QString& password);
 
 // Creates a data directory: the eight tables, the organization row, the fiscal year's row
 // and, with `demo`, the demo book: a small chart on six levels, standard descriptions,
-// income-statement groups, a year of documents (sales, purchases, payroll, bank movements)
-// processed as "&Processar" processes them, and documents 00001 and 00002 typed but not
-// processed. Refuses (std::runtime_error, nothing written) a directory that already holds any
-// table file. Returns the absolute directory.
+// income-statement groups and documents 00001 and 00002 typed but not processed; with
+// `demoYear` too, documents 00003 on of a year of a small firm (invoices and receipts, rent,
+// energy, supplies, payroll, bank movements, every month) saved and processed. Refuses
+// (std::runtime_error, nothing written) a directory that already holds any table file. Returns the
+// absolute directory.
 QString createDataDirectory(const InitOptions& options);
 
 // A large book for benchmarks and volume tests (escrivon-init --demo --documents N).

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     };
     QString v;
     if (a == "--demo") {
-      o.demo = true;
+      o.demo = o.demoYear = true;
     } else if (a == "--year") {
       valueOf(v);
       bool ok = false;

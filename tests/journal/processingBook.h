@@ -1,6 +1,7 @@
 #pragma once
 // A book for processing tests: accounts and entries are added as the chart and "&Gravar" save
 // them, and a document is chosen and processed as the "Documentos" page does it.
+#include "demobook.h"
 #include "journal/processing.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
@@ -45,9 +46,15 @@ inline std::vector<std::string> dumpAll(Database& db) {
 }
 
 struct ProcessingBook {
-  explicit ProcessingBook(bool demo = false, int year = 2003) : book(demo, year) {
+  // `demo`: the demo book with its processed year.
+  explicit ProcessingBook(bool demo = false, int year = 2003) {
+    InitOptions o;
+    o.directory = dir.path();
+    o.year = year;
+    o.demo = o.demoYear = demo;
+    createDataDirectory(o);
     dm = std::make_unique<TDEscrivon>(ui);
-    dm->connectDirectory(book.path());
+    dm->connectDirectory(dir.path());
     for (Table* t : dm->tables())
       t->open();
     dm->TbLancamen->setOrder("SI_AnoContasMesDia");
@@ -112,7 +119,7 @@ struct ProcessingBook {
     return out;
   }
 
-  TempBook book;
+  QTemporaryDir dir;
   RecordingUi ui;
   std::unique_ptr<TDEscrivon> dm;
   std::unique_ptr<SimpleContext> ctx;

@@ -79,7 +79,7 @@ TEST(ProcessingCrash, KilledAnywhereTheDocumentIsWholeOrAbsent) {
       b.addEntry("00002", QDate(2003, 1 + i % 12, 3), QStringLiteral("1101%1").arg(10 + i % 30),
                  "999", i % 2 ? "D" : "C", 7.5);
     b.dm->closeAll();
-    copyBook(b.book.path(), templ);
+    copyBook(b.dir.path(), templ);
   }
   const Reopened before = reopen(templ);
   ASSERT_EQ(before.processed, 0);
