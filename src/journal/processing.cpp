@@ -204,7 +204,7 @@ bool DocumentProcessing::post() {
     // row of its last entry, as the last of the per-entry walks would.
     QHash<QString, int> lastOfPair;
     QStringList pairs;
-    for (int i = 0; i < entries.size() && !failure; ++i) {
+    for (int i = 0; i < entries.size(); ++i) {
       const PostingInput in = inputOf(entries[i]);
       const PostingResult r = rule.post(in, PostingRule::Walk::Later);
       if (!r.done()) {
