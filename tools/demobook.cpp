@@ -1,13 +1,20 @@
 #include "demobook.h"
 
+#include "journal/processing.h"
+#include "store/dataModule.h"
 #include "store/database.h"
+#include "store/formats.h"
 #include "store/schema.h"
 #include "store/storeerror.h"
+#include "ui/mainContext.h"
+#include "ui/scriptedUi.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <algorithm>
 #include <stdexcept>
 
 namespace esc {
@@ -113,114 +120,458 @@ const char* descriptions[][2] = {
     {"0008", "PRESTAÇÃO DE SERVIÇOS"},
 };
 
-void insertDemo(Database& db, int year) {
-  const QString y = QString::number(year);
-  for (const Account& a : chart) {
-    const QString code = a.code, cc = a.current, nature(QChar(a.nature));
-    const QString level = QString::number(levelOf(code));
-    db.exec("INSERT INTO contas VALUES (?, ?, ?, ?, ?, ?, ?)",
-            {code + cc, code, QString::fromUtf8(a.name), cc, QString::fromUtf8(a.currentName),
-             nature, level});
-    for (int m = 1; m <= 12; ++m) {
-      const QString period = y + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
-      db.exec("INSERT INTO balanco (CodigoContaContabil, CodigoContaCorrente, Periodo, "
-              "CodCtaConCodCtaCor, TipoSaldoAnterior, SaldoAnterior, ValorCredito, ValorDebito, "
-              "SaldoAtual, TipoSaldoAtual, NaturezaDaConta, NivelDaConta) "
-              "VALUES (?, ?, ?, ?, ?, 0.0, 0.0, 0.0, 0.0, ?, ?, ?)",
-              {code, cc, period, period + code + cc, nature, nature, nature, level});
-    }
+QString twoDigits(int n) {
+  return QStringLiteral("%1").arg(n, 2, 10, QChar('0'));
+}
+
+// An account and its twelve trial-balance rows of the year, as the chart page saves them.
+void insertAccount(Database& db, const QString& year, const QString& code, const QString& cc,
+                   const QString& name, const QString& ccName, const QString& nature,
+                   const QString& level) {
+  db.exec("INSERT INTO contas VALUES (?, ?, ?, ?, ?, ?, ?)",
+          {code + cc, code, name, cc, ccName, nature, level});
+  for (int m = 1; m <= 12; ++m) {
+    const QString period = year + twoDigits(m);
+    db.exec("INSERT INTO balanco (CodigoContaContabil, CodigoContaCorrente, Periodo, "
+            "CodCtaConCodCtaCor, TipoSaldoAnterior, SaldoAnterior, ValorCredito, ValorDebito, "
+            "SaldoAtual, TipoSaldoAtual, NaturezaDaConta, NivelDaConta) "
+            "VALUES (?, ?, ?, ?, ?, 0.0, 0.0, 0.0, 0.0, ?, ?, ?)",
+            {code, cc, period, period + code + cc, nature, nature, nature, level});
   }
+}
+
+void insertDemoChart(Database& db, const QString& year) {
+  for (const Account& a : chart)
+    insertAccount(db, year, a.code, a.current, QString::fromUtf8(a.name),
+                  QString::fromUtf8(a.currentName), QString(QChar(a.nature)),
+                  QString::number(levelOf(a.code)));
   for (const auto& d : descriptions)
     db.exec("INSERT INTO historic VALUES (?, ?)", {d[0], QString::fromUtf8(d[1])});
+}
+
+void insertGroups(Database& db, const QString& lastRevenue, const QString& lastExpense) {
   db.exec("INSERT INTO demresul (OrdemDoGrupo, ContaInicial, ContaFinal, NomeDoGrupo, "
           "SinalDoGrupo, SaldoDoGrupo, AnoEMes, Acumulado) VALUES "
-          "('01', '311111', '311112', 'RECEITA OPERACIONAL BRUTA', '+', 0, '', 0), "
-          "('02', '411111', '411114', 'DESPESAS ADMINISTRATIVAS', '-', 0, '', 0), "
-          "('03', '', '', 'RESULTADO DO EXERCÍCIO', '=', 0, '', 0)");
-  // Two documents typed but not processed yet, so the journal pages have something to show.
-  struct Entry {
-    const char* doc;
-    int month, day;
-    const char *code, *cc, *hist, *dc, *compl_;
-    double value;
-  };
-  const Entry entries[] = {
-      {"00001", 1, 5, "111121", "0001", "0007", "D", "CAPITAL INICIAL", 50000.0},
-      {"00001", 1, 5, "291111", "999", "0007", "C", "CAPITAL INICIAL", 50000.0},
-      {"00002", 1, 20, "411114", "999", "0006", "D", "NF 1234 PAPELARIA CENTRAL", 345.67},
-      {"00002", 1, 20, "211111", "0001", "0006", "C", "NF 1234 PAPELARIA CENTRAL", 345.67},
-  };
-  for (const Entry& e : entries) {
-    const QString cc = e.cc;
-    const QString key =
-        y + e.code + cc.leftJustified(14, ' ') +
-        QStringLiteral("%1%2").arg(e.month, 2, 10, QChar('0')).arg(e.day, 2, 10, QChar('0'));
-    db.exec("INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
-            "CodigoContaContabil, CodigoContaCorrente, TipoDeLancamento, HistoricoComplementar, "
-            "ValorLancamento, NumeroDocumento, Situacao, CodCtaConCodCtaCor) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 'N', ?)",
-            {key, QDate(year, e.month, e.day).toString(Qt::ISODate), e.hist, e.code, cc, e.dc,
-             e.compl_, e.value, e.doc, QString(e.code) + cc});
+          "('01', '311111', ?, 'RECEITA OPERACIONAL BRUTA', '+', 0, '', 0), "
+          "('02', '411111', ?, 'DESPESAS ADMINISTRATIVAS', '-', 0, '', 0), "
+          "('03', '', '', 'RESULTADO DO EXERCÍCIO', '=', 0, '', 0)",
+          {lastRevenue, lastExpense});
+}
+
+// One entry of a document as the user types it on the "Documentos" page.
+struct TypedEntry {
+  QString code, current, hist, dc, compl_;
+  qint64 cents = 0;
+};
+
+struct TypedDocument {
+  QDate date;
+  QVector<TypedEntry> entries;
+};
+
+// The data module of a book being filled, with the journal saved and documents processed
+// through the same cursor and operation the "Documentos" page uses.
+class BookSession {
+public:
+  BookSession(const QString& directory, const QString& year) : dm_(ui_), ctx_(dm_, ui_) {
+    ctx_.year = year;
+    dm_.connectDirectory(directory);
+    for (Table* t : dm_.tables())
+      t->open();
+    dm_.TbLancamen->setOrder("SI_AnoContasMesDia");
   }
+  ~BookSession() { dm_.closeAll(); }
+  Database& db() { return dm_.database(); }
+
+  // "&Incluir" without a document number typed, then "&Gravar" of each entry: the document
+  // filter on the new number, each entry keyed by the selected year and saved with "N".
+  void save(const QString& doc, const TypedDocument& d) {
+    Table& j = *dm_.TbLancamen;
+    j.setFilter("NumeroDocumento=" + doc);
+    j.setFiltered(true);
+    const QString day = fmt::date(d.date); // dd/mm/yyyy
+    for (const TypedEntry& e : d.entries) {
+      j.insert();
+      j.setValue("AnoContasMesDia", ctx_.year + e.code + e.current.leftJustified(14, ' ') +
+                                        day.mid(3, 2) + day.left(2));
+      j.setValue("CodCtaConCodCtaCor", e.code + e.current);
+      j.setValue("CodigoContaContabil", e.code);
+      j.setValue("CodigoContaCorrente", e.current);
+      j.setValue("CodigoHistorico", e.hist);
+      j.setValue("TipoDeLancamento", e.dc);
+      j.setValue("HistoricoComplementar", e.compl_);
+      j.setValue("ValorLancamento", e.cents / 100.0);
+      j.setValue("Situacao", "N");
+      j.setValue("DataDaContabilizacao", d.date);
+      j.setValue("NumeroDocumento", doc);
+      j.post();
+    }
+  }
+
+  // "&Processar" on the chosen document, answering Yes to its confirmation.
+  void process(const QString& doc) {
+    ui_.clear();
+    ui_.confirmAnswers = {true};
+    DocumentProcessing processing(ctx_);
+    if (!processing.run())
+      throw std::runtime_error(QStringLiteral("o documento %1 não foi processado: %2")
+                                   .arg(doc, ui_.texts().join(" / "))
+                                   .toStdString());
+  }
+
+private:
+  ScriptedUi ui_;
+  TDEscrivon dm_;
+  SimpleContext ctx_;
+};
+
+QString docNumber(int n) {
+  return QStringLiteral("%1").arg(n, 5, 10, QChar('0'));
+}
+
+// A year of a small consultancy: monthly invoices to two clients and their receipts, rent,
+// energy, office supplies, payroll with its social security, transfers to a savings account
+// and its interest, and two purchases of equipment. Amounts vary from month to month; every
+// document balances.
+QVector<TypedDocument> demoYear(int year) {
+  QVector<TypedDocument> docs;
+  auto add = [&](int month, int day, QVector<TypedEntry> entries) {
+    docs.push_back({QDate(year, month, day), std::move(entries)});
+  };
+  for (int m = 1; m <= 12; ++m) {
+    const QString mm = twoDigits(m) + "/" + QString::number(year);
+    const QString prev = twoDigits(m == 1 ? 12 : m - 1) + "/" + QString::number(year);
+    const qint64 saleA = 1650000 + 73140 * ((m * 7) % 5) + 1995 * m;
+    const qint64 saleB = 720000 + 41025 * ((m * 3) % 4);
+    const qint64 energy = 41260 + 5317 * ((m * 5) % 6);
+    const qint64 gross = m < 5 ? 980000 : 1038800; // a raise in May
+    const qint64 inss = gross * 11 / 100;
+    const qint64 prevGross = m - 1 < 5 ? 980000 : 1038800;
+    const QString invoiceA = QStringLiteral("NF %1 COMERCIAL ARAÚJO").arg(1000 + 2 * m - 1);
+    const QString invoiceB = QStringLiteral("NF %1 ÉPOCA SERVIÇOS").arg(1000 + 2 * m);
+
+    add(m, m == 1 ? 6 : 3,
+        {{"112111", "0001", "0008", "D", invoiceA, saleA},
+         {"311111", "999", "0008", "C", invoiceA, saleA}});
+    add(m, 8,
+        {{"112111", "0002", "0008", "D", invoiceB, saleB},
+         {"311111", "999", "0008", "C", invoiceB, saleB}});
+    add(m, 10,
+        {{"411112", "999", "0001", "D", "ALUGUEL " + mm, 320000},
+         {"111121", "0001", "0001", "C", "ALUGUEL " + mm, 320000}});
+    add(m, 12,
+        {{"411113", "999", "0001", "D", "CONTA DE ENERGIA " + mm, energy},
+         {"211111", "0002", "0001", "C", "CONTA DE ENERGIA " + mm, energy}});
+    if (m % 2 == 1) {
+      const qint64 supplies = 28790 + 6120 * (m % 4);
+      const QString nf = QStringLiteral("NF %1 PAPELARIA CENTRAL").arg(4400 + m);
+      add(m, 14,
+          {{"411114", "999", "0006", "D", nf, supplies},
+           {"211111", "0001", "0006", "C", nf, supplies}});
+      add(m, 24,
+          {{"211111", "0001", "0001", "D", "PAGTO " + nf, supplies},
+           {"111121", "0001", "0001", "C", "PAGTO " + nf, supplies}});
+    }
+    if (m > 1)
+      add(m, 15,
+          {{"211122", "999", "0001", "D", "INSS COMPETÊNCIA " + prev, prevGross * 11 / 100},
+           {"111121", "0001", "0001", "C", "INSS COMPETÊNCIA " + prev, prevGross * 11 / 100}});
+    add(m, 18,
+        {{"111121", "0001", "0002", "D", "RECEBIMENTO " + invoiceA, saleA},
+         {"112111", "0001", "0002", "C", "RECEBIMENTO " + invoiceA, saleA}});
+    if (m < 12) // December's invoice to the second client is still open at the year's end
+      add(m, 21,
+          {{"111121", "0002", "0002", "D", "RECEBIMENTO " + invoiceB, saleB},
+           {"112111", "0002", "0002", "C", "RECEBIMENTO " + invoiceB, saleB}});
+    add(m, 22,
+        {{"211111", "0002", "0001", "D", "PAGTO ENERGIA " + mm, energy},
+         {"111121", "0002", "0001", "C", "PAGTO ENERGIA " + mm, energy}});
+    add(m, 25,
+        {{"411111", "999", "0004", "D", "FOLHA DE PAGAMENTO " + mm, gross},
+         {"211121", "999", "0004", "C", "SALÁRIOS LÍQUIDOS " + mm, gross - inss},
+         {"211122", "999", "0004", "C", "INSS RETIDO " + mm, inss}});
+    if (m % 3 == 0)
+      add(m, 26,
+          {{"111122", "999", "0003", "D", "APLICAÇÃO " + mm, 500000},
+           {"111121", "0001", "0003", "C", "APLICAÇÃO " + mm, 500000}});
+    if (m > 3) {
+      const qint64 interest = 3517 + 1288 * (m / 3);
+      add(m, 27,
+          {{"111122", "999", "0003", "D", "RENDIMENTO " + mm, interest},
+           {"311112", "999", "0003", "C", "RENDIMENTO " + mm, interest}});
+    }
+    add(m, 28,
+        {{"211121", "999", "0004", "D", "PAGAMENTO SALÁRIOS " + mm, gross - inss},
+         {"111121", "0001", "0004", "C", "PAGAMENTO SALÁRIOS " + mm, gross - inss}});
+    if (m == 3) {
+      add(m, 16,
+          {{"121112", "999", "0001", "D", "NF 5521 NOTEBOOKS (3)", 798000},
+           {"211111", "0001", "0001", "C", "NF 5521 NOTEBOOKS (3)", 798000}});
+    } else if (m == 4) {
+      add(m, 16,
+          {{"211111", "0001", "0001", "D", "PAGTO NF 5521 NOTEBOOKS", 798000},
+           {"111121", "0001", "0001", "C", "PAGTO NF 5521 NOTEBOOKS", 798000}});
+    } else if (m == 7) {
+      add(m, 9,
+          {{"121111", "999", "0001", "D", "NF 880 MESAS E CADEIRAS", 435000},
+           {"111121", "0002", "0001", "C", "NF 880 MESAS E CADEIRAS", 435000}});
+    }
+  }
+  // Documents are numbered in date order, as they are typed.
+  std::stable_sort(docs.begin(), docs.end(),
+                   [](const TypedDocument& a, const TypedDocument& b) { return a.date < b.date; });
+  return docs;
+}
+
+void insertDemoDocuments(BookSession& s, int year, bool wholeYear) {
+  // Two documents typed but not processed yet, so a new user can process one.
+  s.save("00001", {QDate(year, 1, 5),
+                   {{"111121", "0001", "0007", "D", "CAPITAL INICIAL", 5000000},
+                    {"291111", "999", "0007", "C", "CAPITAL INICIAL", 5000000}}});
+  s.save("00002", {QDate(year, 1, 20),
+                   {{"411114", "999", "0006", "D", "NF 1234 PAPELARIA CENTRAL", 34567},
+                    {"211111", "0001", "0006", "C", "NF 1234 PAPELARIA CENTRAL", 34567}}});
+  if (!wholeYear) return;
+  int n = 2;
+  for (const TypedDocument& d : demoYear(year)) {
+    const QString doc = docNumber(++n);
+    s.save(doc, d);
+    s.process(doc);
+  }
+}
+
+struct Prepared {
+  QDir dir;
+  QString encoded;
+  int year = 0;
+  QStringList created;
+};
+
+// Checks the options and creates the eight empty table files.
+Prepared prepareDirectory(const InitOptions& o) {
+  if (o.directory.isEmpty()) throw std::runtime_error("nenhum diretório indicado");
+  Prepared p;
+  p.encoded = encodePassword(o.password); // refuse before writing anything
+  p.year = o.year ? o.year : QDate::currentDate().year();
+  if (p.year < 1000 || p.year > 9999)
+    throw std::runtime_error("o exercício deve ter quatro dígitos");
+  if (o.cnpj.size() > 18) throw std::runtime_error("o CNPJ tem no máximo 18 caracteres");
+  if (o.organization.size() > 40)
+    throw std::runtime_error("o nome da organização tem no máximo 40 caracteres");
+  p.dir = QDir(o.directory);
+  for (const TableDef& t : allTables())
+    if (QFileInfo::exists(p.dir.filePath(t.fileName)))
+      throw std::runtime_error(
+          QStringLiteral("o diretório %1 já contém a tabela %2; nada foi alterado")
+              .arg(p.dir.absolutePath(), t.fileName)
+              .toStdString());
+  if (!p.dir.exists() && !QDir().mkpath(p.dir.absolutePath()))
+    throw std::runtime_error(QStringLiteral("não foi possível criar o diretório %1")
+                                 .arg(p.dir.absolutePath())
+                                 .toStdString());
+  try {
+    for (const TableDef& t : allTables()) {
+      Database::createTableFile(p.dir.absolutePath(), t.fileName, t.createSql());
+      p.created << p.dir.filePath(t.fileName);
+    }
+  } catch (const StoreError& e) {
+    for (const QString& f : p.created)
+      QFile::remove(f);
+    throw std::runtime_error(e.message().toStdString());
+  }
+  return p;
+}
+
+void insertOrganization(Database& db, const InitOptions& o, const Prepared& p, bool demo) {
+  db.exec("INSERT INTO cabecalh (NomeDaOrganizacao, CNPJDaOrganizacao, EnderecoDaOrganizacao, "
+          "NomeDoContador, CargoDoContador, ResponsavelOrganizacao, CargoDoResponsavel, "
+          "SenhaDeEntrada, PaginaInicial, PaginaFinal, Livro, Registro, LocalData) "
+          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+          {o.organization, o.cnpj,
+           demo ? QStringLiteral("RUA DAS FLORES, 123 - CENTRO - SÃO PAULO/SP") : QString(),
+           demo ? QStringLiteral("JOSÉ DA SILVA") : QString(),
+           demo ? QStringLiteral("CONTADOR CRC 1SP123456/O-7") : QString(),
+           demo ? QStringLiteral("MARIA DE SOUZA") : QString(),
+           demo ? QStringLiteral("DIRETORA PRESIDENTE") : QString(), p.encoded, 1, 100, 1,
+           demo ? QStringLiteral("JUCESP 3520012345-6") : QString(),
+           demo ? QStringLiteral("SÃO PAULO") : QString()});
+  db.exec("INSERT INTO fechamen VALUES (?, '')", {QString::number(p.year)});
+}
+
+// Runs `fill` on a session over the new files; on any failure the files are removed.
+template <typename Fill> void fillDirectory(Prepared& p, Fill fill) {
+  try {
+    BookSession s(p.dir.absolutePath(), QString::number(p.year));
+    fill(s);
+  } catch (const StoreError& e) {
+    for (const QString& f : p.created)
+      QFile::remove(f);
+    throw std::runtime_error(e.message().toStdString());
+  } catch (...) {
+    for (const QString& f : p.created)
+      QFile::remove(f);
+    throw;
+  }
+}
+
+// ---------------------------------------------------------------- the generated book
+
+// A small, portable generator: the same seed gives the same book with any standard library.
+class SplitMix {
+public:
+  explicit SplitMix(quint64 seed) : state_(seed) {}
+  quint64 next() {
+    quint64 z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  int below(int n) { return int(next() % quint64(n)); }
+
+private:
+  quint64 state_;
+};
+
+struct GeneratedPair {
+  QString code, current;
+};
+
+// The analytic codes of one class: second digit 5 to 9, then four digits 1 to 9, so every
+// prefix of n digits is a synthetic account of level n.
+QString generatedCode(int classDigit, int k) {
+  QString code = QString::number(classDigit) + QString::number(5 + k / 6561);
+  int rest = k % 6561;
+  QString tail;
+  for (int i = 0; i < 4; ++i) {
+    tail.prepend(QString::number(1 + rest % 9));
+    rest /= 9;
+  }
+  return code + tail;
+}
+
+QVector<GeneratedPair> insertGeneratedChart(Database& db, const QString& year, int pairs) {
+  struct Class {
+    int digit;
+    const char* nature;
+    const char* name;
+    int share; // per cent of the pairs
+  };
+  const Class classes[] = {{1, "D", "ATIVO", 40},
+                           {2, "C", "PASSIVO", 20},
+                           {3, "C", "RECEITA", 15},
+                           {4, "D", "DESPESA", 25}};
+  QVector<GeneratedPair> out;
+  int assigned = 0;
+  for (int c = 0; c < 4; ++c) {
+    const Class& cl = classes[c];
+    const int count = c == 3 ? pairs - assigned : std::max(1, pairs * cl.share / 100);
+    assigned += count;
+    QSet<QString> synthetic;
+    for (int i = 0; i < count; i += 10) {
+      const QString code = generatedCode(cl.digit, i / 10);
+      for (int level = 2; level <= 5; ++level) {
+        const QString s = code.left(level).leftJustified(6, '0');
+        if (synthetic.contains(s)) continue;
+        synthetic.insert(s);
+        insertAccount(db, year, s, "999", QStringLiteral("%1 GRUPO %2").arg(cl.name, s.left(level)),
+                      "", cl.nature, QString::number(level));
+      }
+      for (int j = 0; j < 10 && i + j < count; ++j) {
+        const QString cc = QStringLiteral("%1").arg(j + 1, 4, 10, QChar('0'));
+        insertAccount(db, year, code, cc, QStringLiteral("%1 %2").arg(cl.name, code),
+                      QStringLiteral("CONTA CORRENTE %1").arg(cc), cl.nature, "6");
+        out.push_back({code, cc});
+      }
+    }
+  }
+  return out;
+}
+
+TypedDocument generatedDocument(SplitMix& rng, const QVector<GeneratedPair>& pairs,
+                                const QDate& date, const QString& doc) {
+  TypedDocument d{date, {}};
+  const int k = 2 + rng.below(5);
+  const int debits = 1 + rng.below(k - 1);
+  const qint64 total = 10000 + rng.below(5000000); // 100,00 to 50.099,99
+  auto split = [&](int parts, const QString& dc) {
+    QVector<int> weights;
+    int sum = 0;
+    for (int i = 0; i < parts; ++i)
+      sum += weights.emplace_back(1 + rng.below(100));
+    qint64 left = total;
+    for (int i = 0; i < parts; ++i) {
+      const qint64 cents = i + 1 == parts ? left : total * weights[i] / sum;
+      left -= cents;
+      const GeneratedPair& p = pairs[rng.below(pairs.size())];
+      d.entries.push_back({p.code, p.current, docNumber(1 + rng.below(8)).right(4), dc,
+                           "DOCUMENTO GERADO " + doc, cents});
+    }
+  };
+  split(debits, "D");
+  split(k - debits, "C");
+  return d;
 }
 
 } // namespace
 
 QString createDataDirectory(const InitOptions& o) {
-  if (o.directory.isEmpty()) throw std::runtime_error("nenhum diretório indicado");
-  const QString encoded = encodePassword(o.password); // refuse before writing anything
-  const int year = o.year ? o.year : QDate::currentDate().year();
-  if (year < 1000 || year > 9999) throw std::runtime_error("o exercício deve ter quatro dígitos");
-  if (o.cnpj.size() > 18) throw std::runtime_error("o CNPJ tem no máximo 18 caracteres");
-  if (o.organization.size() > 40)
-    throw std::runtime_error("o nome da organização tem no máximo 40 caracteres");
-  QDir dir(o.directory);
-  for (const TableDef& t : allTables())
-    if (QFileInfo::exists(dir.filePath(t.fileName)))
-      throw std::runtime_error(
-          QStringLiteral("o diretório %1 já contém a tabela %2; nada foi alterado")
-              .arg(dir.absolutePath(), t.fileName)
-              .toStdString());
-  if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
-    throw std::runtime_error(QStringLiteral("não foi possível criar o diretório %1")
-                                 .arg(dir.absolutePath())
-                                 .toStdString());
-  QStringList created;
-  try {
-    for (const TableDef& t : allTables()) {
-      Database::createTableFile(dir.absolutePath(), t.fileName, t.createSql());
-      created << dir.filePath(t.fileName);
+  Prepared p = prepareDirectory(o);
+  fillDirectory(p, [&](BookSession& s) {
+    Transaction tx(s.db());
+    insertOrganization(s.db(), o, p, o.demo);
+    if (o.demo) {
+      insertDemoChart(s.db(), QString::number(p.year));
+      insertGroups(s.db(), "311112", "411114");
+      insertDemoDocuments(s, p.year, o.demoYear);
     }
-    Database db;
-    db.openDirectory(dir.absolutePath());
-    for (const TableDef& t : allTables()) {
-      QStringList cols;
-      for (const FieldDef& f : t.fields)
-        cols << f.name;
-      db.attach("f_" + t.sqlName, t.fileName, t.sqlName, cols);
-    }
-    Transaction tx(db);
-    db.exec("INSERT INTO cabecalh (NomeDaOrganizacao, CNPJDaOrganizacao, EnderecoDaOrganizacao, "
-            "NomeDoContador, CargoDoContador, ResponsavelOrganizacao, CargoDoResponsavel, "
-            "SenhaDeEntrada, PaginaInicial, PaginaFinal, Livro, Registro, LocalData) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-            {o.organization, o.cnpj,
-             o.demo ? QStringLiteral("RUA DAS FLORES, 123 - CENTRO - SÃO PAULO/SP") : QString(),
-             o.demo ? QStringLiteral("JOSÉ DA SILVA") : QString(),
-             o.demo ? QStringLiteral("CONTADOR CRC 1SP123456/O-7") : QString(),
-             o.demo ? QStringLiteral("MARIA DE SOUZA") : QString(),
-             o.demo ? QStringLiteral("DIRETORA PRESIDENTE") : QString(), encoded, 1, 100, 1,
-             o.demo ? QStringLiteral("JUCESP 3520012345-6") : QString(),
-             o.demo ? QStringLiteral("SÃO PAULO") : QString()});
-    db.exec("INSERT INTO fechamen VALUES (?, '')", {QString::number(year)});
-    if (o.demo) insertDemo(db, year);
     tx.commit();
-  } catch (const StoreError& e) {
-    for (const QString& f : created)
-      QFile::remove(f);
-    throw std::runtime_error(e.message().toStdString());
-  }
-  return dir.absolutePath();
+  });
+  return p.dir.absolutePath();
+}
+
+GeneratedBook createGeneratedBook(const GeneratedBookOptions& g) {
+  if (g.documents < 1 || g.documents > 99999)
+    throw std::runtime_error("o número de documentos deve ir de 1 a 99999");
+  if (g.accounts < 4 || g.accounts > 200000)
+    throw std::runtime_error("o número de contas deve ir de 4 a 200000");
+  Prepared p = prepareDirectory(g.init);
+  GeneratedBook out;
+  out.directory = p.dir.absolutePath();
+  out.year = p.year;
+  out.documents = g.documents;
+  out.analyticPairs = g.accounts;
+  fillDirectory(p, [&](BookSession& s) {
+    const QString year = QString::number(p.year);
+    QVector<GeneratedPair> pairs;
+    {
+      Transaction tx(s.db());
+      insertOrganization(s.db(), g.init, p, true);
+      insertDemoChart(s.db(), year);
+      insertGroups(s.db(), "399999", "499999");
+      pairs = insertGeneratedChart(s.db(), year, g.accounts);
+      tx.commit();
+    }
+    SplitMix rng(g.seed);
+    const QDate january(p.year, 1, 1);
+    const int days = january.daysInYear();
+    // Many documents per commit: a commit of several files costs more than a document.
+    constexpr int perCommit = 500;
+    for (int first = 0; first < g.documents; first += perCommit) {
+      Transaction tx(s.db());
+      for (int i = first; i < std::min(g.documents, first + perCommit); ++i) {
+        const QString doc = docNumber(i + 1);
+        const TypedDocument d =
+            generatedDocument(rng, pairs, january.addDays(qint64(i) * days / g.documents), doc);
+        s.save(doc, d);
+        s.process(doc);
+        out.entries += d.entries.size();
+        if (g.progress && (i + 1) % 100 == 0 && i + 1 < g.documents) g.progress(i + 1, g.documents);
+      }
+      tx.commit();
+    }
+    if (g.progress) g.progress(g.documents, g.documents);
+  });
+  return out;
 }
 
 } // namespace esc

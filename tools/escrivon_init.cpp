@@ -1,18 +1,35 @@
-// escrivon-init [--demo] [--year AAAA] [--password SENHA] [--organization NOME] [--cnpj CNPJ] DIR
+// escrivon-init [--demo [--documents N [--accounts M] [--seed S]]] [--year AAAA]
+//               [--password SENHA] [--organization NOME] [--cnpj CNPJ] DIR
 // Creates a data directory for Escrivon: the eight tables, the organization row and the
-// fiscal year's row, and with --demo a small book to try the system on.
+// fiscal year's row; with --demo a small book to try the system on, a year of it processed;
+// with --documents a generated book of N processed documents on M analytic account pairs,
+// the same for the same seed (for benchmarks).
 #include "demobook.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTextStream>
 #include <exception>
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QTextStream err(stderr);
-  const QString usage = "uso: escrivon-init [--demo] [--year AAAA] [--password SENHA] "
-                        "[--organization NOME] [--cnpj CNPJ] DIR\n";
+  const QString usage = "uso: escrivon-init [--demo [--documents N [--accounts M] [--seed S]]] "
+                        "[--year AAAA] [--password SENHA] [--organization NOME] [--cnpj CNPJ] "
+                        "DIR\n";
   esc::InitOptions o;
+  esc::GeneratedBookOptions g;
+  bool generated = false, sized = false;
+  // A whole number in [min, max], or the usage error.
+  auto number = [&](const QString& name, const QString& text, qint64 min, qint64 max) {
+    bool ok = false;
+    const qint64 n = text.toLongLong(&ok);
+    if (!ok || n < min || n > max) {
+      err << "escrivon-init: valor inválido para " << name << ": " << text << "\n";
+      std::exit(2);
+    }
+    return n;
+  };
   const QStringList args = app.arguments().mid(1);
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -25,7 +42,7 @@ int main(int argc, char** argv) {
     };
     QString v;
     if (a == "--demo") {
-      o.demo = true;
+      o.demo = o.demoYear = true;
     } else if (a == "--year") {
       valueOf(v);
       bool ok = false;
@@ -35,6 +52,18 @@ int main(int argc, char** argv) {
         err << "escrivon-init: exercício inválido: " << v << "\n";
         return 2;
       }
+    } else if (a == "--documents") {
+      valueOf(v);
+      g.documents = int(number(a, v, 1, 99999));
+      generated = true;
+    } else if (a == "--accounts") {
+      valueOf(v);
+      g.accounts = int(number(a, v, 4, 200000));
+      sized = true;
+    } else if (a == "--seed") {
+      valueOf(v);
+      g.seed = quint32(number(a, v, 0, 4294967295LL));
+      sized = true;
     } else if (a == "--password") {
       valueOf(o.password);
     } else if (a == "--organization") {
@@ -51,11 +80,28 @@ int main(int argc, char** argv) {
       o.directory = a;
     }
   }
-  if (o.directory.isEmpty()) {
+  if (o.directory.isEmpty() || (generated && !o.demo) || (sized && !generated)) {
     err << usage;
     return 2;
   }
   try {
+    if (generated) {
+      g.init = o;
+      QElapsedTimer clock;
+      clock.start();
+      g.progress = [&](int done, int total) {
+        err << "\rDocumentos salvos e processados: " << done << " de " << total << " ("
+            << clock.elapsed() / 1000 << " s)";
+        if (done == total) err << "\n";
+        err.flush();
+      };
+      const esc::GeneratedBook book = esc::createGeneratedBook(g);
+      QTextStream(stdout) << "Diretório de dados criado: " << book.directory << " ("
+                          << book.documents << " documentos, " << book.entries << " lançamentos, "
+                          << book.analyticPairs << " pares de contas analíticas, exercício "
+                          << book.year << ")\n";
+      return 0;
+    }
     const QString dir = esc::createDataDirectory(o);
     QTextStream(stdout) << "Diretório de dados criado: " << dir << "\n";
   } catch (const std::exception& e) {

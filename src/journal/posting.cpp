@@ -61,64 +61,75 @@ PostingInput PostingInput::fromEntry(Table& journal, const QString& year) {
   return in;
 }
 
-PostingResult PostingRule::post(const PostingInput& entry) {
-  Table* balance = dm_.TbBalanco;
-  Table* journal = dm_.TbLancamen;
-  requireOpen(balance);
-  requireOpen(journal);
-  balance->checkBrowseMode();
-  Database& db = dm_.database();
-  const QString monthKey =
-      balanceKey(entry.year, entry.month, entry.accountCode, entry.currentAccount);
-  const bool debit = entry.entryType == QLatin1String("D");
-  if (!debit && entry.entryType != QLatin1String("C"))
-    return {PostingResult::Status::UnknownEntryType, monthKey};
+struct PostingRule::Checked {
+  QString monthKey;
+  double seed = 0.0;
+  QStringList keys; // the month's key and the later months', in order
+  QHash<QString, MonthRow> found;
+  QString nature;
+};
 
-  // Everything is read and checked before the first write, so a refusal changes nothing.
+// Everything is read and checked before the first write, so a refusal changes nothing.
+PostingResult PostingRule::check(const PostingInput& entry, Checked& c) {
+  requireOpen(dm_.TbBalanco);
+  requireOpen(dm_.TbLancamen);
+  dm_.TbBalanco->checkBrowseMode();
+  Database& db = dm_.database();
+  c.monthKey = balanceKey(entry.year, entry.month, entry.accountCode, entry.currentAccount);
+  if (entry.entryType != QLatin1String("D") && entry.entryType != QLatin1String("C"))
+    return {PostingResult::Status::UnknownEntryType, c.monthKey};
+
   const QString januaryKey =
       balanceKey(entry.year, QStringLiteral("01"), entry.accountCode, entry.currentAccount);
   const auto january =
       db.select("SELECT SaldoAnterior FROM balanco WHERE CodCtaConCodCtaCor = ?", {januaryKey});
   if (january.isEmpty()) return {PostingResult::Status::MissingMonthRow, januaryKey};
-  const double seed = january.first().value(0).toDouble();
+  c.seed = january.first().value(0).toDouble();
 
   bool monthValid = false;
   const int month = entry.month.toInt(&monthValid);
-  QStringList keys;
   if (monthValid && month >= 1 && month <= 12 && entry.month.size() == 2)
     for (int m = month; m <= 12; ++m)
-      keys << balanceKey(entry.year, twoDigits(m), entry.accountCode, entry.currentAccount);
-  QHash<QString, MonthRow> found;
-  if (!keys.isEmpty()) {
+      c.keys << balanceKey(entry.year, twoDigits(m), entry.accountCode, entry.currentAccount);
+  if (!c.keys.isEmpty()) {
     Statement st =
         db.prepare("SELECT rowid, CodCtaConCodCtaCor, SaldoAnterior, ValorDebito, ValorCredito, "
                    "NaturezaDaConta FROM balanco WHERE CodCtaConCodCtaCor IN (" +
-                   QString("?, ").repeated(keys.size() - 1) + "?)");
-    for (int i = 0; i < keys.size(); ++i)
-      st.bind(i + 1, keys[i]);
+                   QString("?, ").repeated(c.keys.size() - 1) + "?)");
+    for (int i = 0; i < c.keys.size(); ++i)
+      st.bind(i + 1, c.keys[i]);
     while (st.step())
-      found.insert(st.text(1),
-                   MonthRow{st.integer(0), st.real(2), st.real(3), st.real(4), st.text(5)});
+      c.found.insert(st.text(1),
+                     MonthRow{st.integer(0), st.real(2), st.real(3), st.real(4), st.text(5)});
   }
-  if (!found.contains(monthKey)) return {PostingResult::Status::MissingMonthRow, monthKey};
-  const QString nature = found.value(monthKey).nature;
-  if (nature != QLatin1String("D") && nature != QLatin1String("C"))
-    return {PostingResult::Status::UnknownNature, monthKey};
+  if (!c.found.contains(c.monthKey)) return {PostingResult::Status::MissingMonthRow, c.monthKey};
+  c.nature = c.found.value(c.monthKey).nature;
+  if (c.nature != QLatin1String("D") && c.nature != QLatin1String("C"))
+    return {PostingResult::Status::UnknownNature, c.monthKey};
+  return {};
+}
+
+PostingResult PostingRule::post(const PostingInput& entry, Walk walkWhen) {
+  Checked c;
+  if (PostingResult refused = check(entry, c); !refused.done()) return refused;
+  Database& db = dm_.database();
+  const bool debit = entry.entryType == QLatin1String("D");
+  const QString nature = c.nature;
   const bool debitNature = nature == QLatin1String("D");
   const QString other = otherLetter(nature);
   auto letterOf = [&](double value) { return value < 0 ? other : nature; };
 
   // The walk covers entries of every document, so the journal stops showing only one. A
   // refused entry leaves the journal's view as it was.
-  journal->setFiltered(false);
+  if (walkWhen == Walk::Now) dm_.TbLancamen->setFiltered(false);
   Transaction tx(db);
 
   // The month's movement and its closing balance, then each later existing month opens with
   // the closing balance of the last one before it; months with no row are skipped.
   double carried = 0.0;
-  for (int i = 0; i < keys.size(); ++i) {
-    auto it = found.find(keys[i]);
-    if (it == found.end()) continue;
+  for (int i = 0; i < c.keys.size(); ++i) {
+    auto it = c.found.find(c.keys[i]);
+    if (it == c.found.end()) continue;
     MonthRow& row = *it;
     if (i == 0) {
       (debit ? row.debits : row.credits) += entry.amount;
@@ -139,13 +150,33 @@ PostingResult PostingRule::post(const PostingInput& entry) {
               {row.opening, letterOf(row.opening), carried, letterOf(carried), row.rowId});
     }
   }
+  if (walkWhen == Walk::Now) walk(entry, c.seed, nature);
 
-  // The pair's entries of the year, in journal order; the row id (the order of recording)
-  // separates entries of the same day and document. The scan starts at the prefix and stops at
-  // the first entry of another pair or year. Rows are written after the scan, so it never runs
-  // over rows it has just changed; a row that already holds its new values is left alone, as
-  // rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so
-  // a pair of ten thousand entries is walked without an allocation per entry.
+  tx.commit();
+  dm_.TbBalanco->refresh();
+  dm_.TbLancamen->refresh();
+  return {};
+}
+
+PostingResult PostingRule::rewriteRunningBalances(const PostingInput& entry) {
+  Checked c;
+  if (PostingResult refused = check(entry, c); !refused.done()) return refused;
+  Transaction tx(dm_.database());
+  walk(entry, c.seed, c.nature);
+  tx.commit();
+  dm_.TbLancamen->refresh();
+  return {};
+}
+
+// The pair's entries of the year, in journal order; the row id (the order of recording)
+// separates entries of the same day and document. The scan starts at the prefix and stops at
+// the first entry of another pair or year. Rows are written after the scan, so it never runs
+// over rows it has just changed; a row that already holds its new values is left alone, as
+// rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so
+// a pair of ten thousand entries is walked without an allocation per entry.
+void PostingRule::walk(const PostingInput& entry, double seed, const QString& nature) {
+  Database& db = dm_.database();
+  const QString other = otherLetter(nature);
   std::vector<BalanceWrite> writes;
   {
     Statement st =
@@ -172,11 +203,6 @@ PostingResult PostingRule::post(const PostingInput& entry) {
       db.exec("UPDATE lancamen SET SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?",
               {w.balance, w.onNatureSide ? nature : other, w.rowId});
   }
-
-  tx.commit();
-  balance->refresh();
-  journal->refresh();
-  return {};
 }
 
 } // namespace esc

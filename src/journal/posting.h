@@ -57,14 +57,28 @@ class PostingRule {
 public:
   explicit PostingRule(TDEscrivon& dm) : dm_(dm) {}
 
+  // Later leaves the running balances to rewriteRunningBalances(): the walk depends only on
+  // the pair's entries and January's opening, not on which entries are posted, so a document
+  // posts all its movements and then walks each of its pairs once. The journal's view is then
+  // left as it was (filter included).
+  enum class Walk { Now, Later };
+
   // Throws StoreError for a failure of the store (and then nothing of the entry is written).
-  PostingResult post(const PostingInput& entry);
+  PostingResult post(const PostingInput& entry, Walk walk = Walk::Now);
+
+  // The running-balance walk of post() on its own, for the pair and year of `entry`, signed on
+  // the side of the entry's month row. Refuses as post() does, writing nothing.
+  PostingResult rewriteRunningBalances(const PostingInput& entry);
 
   // The trial balance's key: period (year and month), account code, current-account code.
   static QString balanceKey(const QString& year, const QString& month, const QString& account,
                             const QString& currentAccount);
 
 private:
+  struct Checked; // what post() reads and checks before writing
+  PostingResult check(const PostingInput& entry, Checked& out);
+  void walk(const PostingInput& entry, double seed, const QString& nature);
+
   TDEscrivon& dm_;
 };
 

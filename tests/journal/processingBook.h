@@ -1,0 +1,196 @@
+#pragma once
+// A book for processing tests: accounts and entries are added as the chart and "&Gravar" save
+// them, and a document is chosen and processed as the "Documentos" page does it.
+#include "demobook.h"
+#include "journal/processing.h"
+#include "testsupport.h"
+#include "ui/mainContext.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+#include <map>
+#include <tuple>
+
+namespace esc::test {
+
+class RecordingUi : public ScriptedUi {
+public:
+  void setPosition(int p) override {
+    ScriptedUi::setPosition(p);
+    positions.push_back(p);
+  }
+  std::vector<int> positions;
+};
+
+// Rows as text, one line each, so a failed comparison shows them readably.
+inline std::vector<std::string> lines(const QVector<QVariantList>& rows) {
+  std::vector<std::string> out;
+  for (const QVariantList& r : rows) {
+    QStringList cells;
+    for (const QVariant& v : r)
+      cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+    out.push_back(cells.join(" | ").toStdString());
+  }
+  return out;
+}
+
+// Every row of the eight tables, for comparing a book before and after.
+inline std::vector<std::string> dumpAll(Database& db) {
+  QVector<QVariantList> out;
+  for (const char* t : {"contas", "historic", "lancamen", "balanco", "balpatri", "demresul",
+                        "fechamen", "cabecalh"}) {
+    out << QVariantList{QString(t)};
+    out += db.select(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(t));
+  }
+  return lines(out);
+}
+
+struct ProcessingBook {
+  // `demo`: the demo book with its processed year.
+  explicit ProcessingBook(bool demo = false, int year = 2003) {
+    InitOptions o;
+    o.directory = dir.path();
+    o.year = year;
+    o.demo = o.demoYear = demo;
+    createDataDirectory(o);
+    dm = std::make_unique<TDEscrivon>(ui);
+    dm->connectDirectory(dir.path());
+    for (Table* t : dm->tables())
+      t->open();
+    dm->TbLancamen->setOrder("SI_AnoContasMesDia");
+    // These tests are about what is written, not about surviving a power cut.
+    for (const TableDef& t : allTables())
+      db().execScript(QStringLiteral("PRAGMA f_%1.synchronous = OFF").arg(t.sqlName));
+    ctx = std::make_unique<SimpleContext>(*dm, ui);
+    ctx->year = QString::number(year);
+  }
+  Database& db() { return dm->database(); }
+
+  // An account of the chart; with `rows`, its twelve trial-balance rows of `year`.
+  void addAccount(const QString& code, const QString& cc, const QString& nature,
+                  const QString& level = "6", double opening = 0.0, bool rows = true,
+                  const QString& year = "2003") {
+    db().exec("INSERT INTO contas VALUES (?, ?, ?, ?, '', ?, ?)",
+              {code + cc, code, "CONTA " + code, cc, nature, level});
+    if (!rows) return;
+    const QString letter = opening < 0 ? (nature == "D" ? "C" : "D") : nature;
+    for (int m = 1; m <= 12; ++m) {
+      const QString period = year + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
+      db().exec(
+          "INSERT INTO balanco VALUES (?, ?, ?, ?, ?, ?, 0.0, 0.0, ?, ?, ?, ?)",
+          {code, cc, period, period + code + cc, letter, opening, opening, letter, nature, level});
+    }
+  }
+
+  // An entry as "&Gravar" saves it: keyed by the selected year, status "N" unless told.
+  qint64 addEntry(const QString& doc, const QDate& date, const QString& code, const QString& cc,
+                  const QString& type, double value, const QString& status = "N") {
+    const QString key = ctx->year + code + cc.leftJustified(14, ' ') + date.toString("MMdd");
+    db().exec("INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
+              "CodigoContaContabil, CodigoContaCorrente, TipoDeLancamento, "
+              "HistoricoComplementar, ValorLancamento, NumeroDocumento, Situacao, "
+              "CodCtaConCodCtaCor) VALUES (?, ?, '0001', ?, ?, ?, '', ?, ?, ?, ?)",
+              {key, date.toString(Qt::ISODate), code, cc, type, value, doc, status, code + cc});
+    return db().lastInsertRowId();
+  }
+
+  // "&Filtrar" on the document, then "&Processar", answering the confirmation with `yes`.
+  bool process(const QString& doc, bool yes = true) {
+    choose(doc);
+    return processChosen(yes);
+  }
+  void choose(const QString& doc) {
+    dm->TbLancamen->setFilter("NumeroDocumento=" + doc);
+    dm->TbLancamen->setFiltered(true);
+  }
+  bool processChosen(bool yes = true) {
+    ui.clear();
+    ui.confirmAnswers = {yes};
+    DocumentProcessing p(*ctx);
+    p.showTotals = [this](const QString& d, const QString& c) { totals = {d, c}; };
+    return p.run();
+  }
+
+  QStringList statuses(const QString& doc) {
+    QStringList out;
+    for (const auto& r : db().select(
+             "SELECT Situacao FROM lancamen WHERE NumeroDocumento = ? ORDER BY rowid", {doc}))
+      out << r[0].toString();
+    return out;
+  }
+
+  QTemporaryDir dir;
+  RecordingUi ui;
+  std::unique_ptr<TDEscrivon> dm;
+  std::unique_ptr<SimpleContext> ctx;
+  std::pair<QString, QString> totals;
+};
+
+// Debits and credits of the processed entries per trial-balance key, summed from the journal
+// in the test's own way: the month of each entry's date, the pair of its codes.
+inline std::map<QString, std::pair<double, double>> movementsFromJournal(Database& db,
+                                                                         const QString& year) {
+  std::map<QString, std::pair<double, double>> out;
+  for (const auto& r : db.select("SELECT DataDaContabilizacao, CodigoContaContabil, "
+                                 "CodigoContaCorrente, TipoDeLancamento, ValorLancamento "
+                                 "FROM lancamen WHERE Situacao = 'P' ORDER BY rowid")) {
+    const QString key = year + r[0].toString().mid(5, 2) + r[1].toString() + r[2].toString();
+    auto& m = out[key];
+    (r[3].toString() == "D" ? m.first : m.second) += r[4].toDouble();
+  }
+  return out;
+}
+
+// The trial balance of `year` holds exactly the processed entries' movements per pair and
+// month, and its balances follow from them: each month closes at its opening plus its
+// movements on the nature's side and opens with the previous month's close, January at zero.
+inline void expectTrialBalanceAgrees(Database& db, const QString& year) {
+  const auto expected = movementsFromJournal(db, year);
+  int moved = 0;
+  for (const auto& r : db.select("SELECT CodCtaConCodCtaCor, SaldoAnterior, ValorDebito, "
+                                 "ValorCredito, SaldoAtual, NaturezaDaConta, TipoSaldoAtual "
+                                 "FROM balanco WHERE Periodo LIKE ? || '%'",
+                                 {year})) {
+    const QString key = r[0].toString();
+    const auto it = expected.find(key);
+    const double debits = it == expected.end() ? 0 : it->second.first;
+    const double credits = it == expected.end() ? 0 : it->second.second;
+    moved += it != expected.end();
+    EXPECT_NEAR(r[2].toDouble(), debits, 1e-6) << qPrintable(key);
+    EXPECT_NEAR(r[3].toDouble(), credits, 1e-6) << qPrintable(key);
+    const bool debitNature = r[5].toString() == "D";
+    const double closing = r[1].toDouble() + (debitNature ? 1 : -1) * (debits - credits);
+    EXPECT_NEAR(r[4].toDouble(), closing, 1e-6) << qPrintable(key);
+    EXPECT_EQ(r[6].toString(), r[4].toDouble() < 0 ? (debitNature ? "C" : "D") : r[5].toString())
+        << qPrintable(key);
+  }
+  EXPECT_EQ(moved, int(expected.size())) << "movements on pairs without trial-balance rows";
+  EXPECT_EQ(db.selectValue("SELECT COUNT(*) FROM balanco a JOIN balanco b ON "
+                           "b.CodigoContaContabil = a.CodigoContaContabil AND "
+                           "b.CodigoContaCorrente = a.CodigoContaCorrente AND b.Periodo = "
+                           "CAST(a.Periodo + 1 AS TEXT) WHERE a.Periodo LIKE ? || '%' AND "
+                           "(b.SaldoAnterior <> a.SaldoAtual OR b.TipoSaldoAnterior <> "
+                           "a.TipoSaldoAtual)",
+                           {year}),
+            QVariant(0));
+  EXPECT_EQ(db.selectValue("SELECT COUNT(*) FROM balanco WHERE Periodo = ? AND SaldoAnterior <> 0",
+                           {year + "01"}),
+            QVariant(0));
+  // The books balance: total debits equal total credits.
+  EXPECT_NEAR(db.selectValue("SELECT SUM(ValorDebito) - SUM(ValorCredito) FROM balanco").toDouble(),
+              0.0, 1e-6);
+}
+
+// A data module on an existing directory, every table open.
+struct OpenDirectory {
+  explicit OpenDirectory(const QString& path) : dm(ui) {
+    dm.connectDirectory(path);
+    for (Table* t : dm.tables())
+      t->open();
+  }
+  Database& db() { return dm.database(); }
+  ScriptedUi ui;
+  TDEscrivon dm;
+};
+
+} // namespace esc::test
