@@ -129,5 +129,9 @@ ParamValues withInitials(const std::optional<DialogSpec>& spec, const ParamValue
 
 // Registration of each report (one function per definition file).
 void registerBalanco(ReportRegistry& registry);
+void registerPlanoContas(ReportRegistry& registry);
+void registerContas(ReportRegistry& registry);
+void registerLanctos(ReportRegistry& registry);
+void registerHistoric(ReportRegistry& registry);
 
 } // namespace esc::report
