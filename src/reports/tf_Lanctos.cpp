@@ -78,11 +78,9 @@ DialogSpec seLanctosSpec() {
 
 void buildLanctosQuery(QueryText& q, const ParamValues& v) {
   q.clear();
-  q.add("SELECT lancamen.*,cabecalh.*,contas.nomecontacontabil,contas.nomecontacorrente,"
-        "historic.nomehistorico FROM lancamen,cabecalh,contas,historic WHERE "
-        "lancamen.codigocontacontabil=contas.codigocontacontabil AND "
-        "lancamen.codigocontacorrente=contas.codigocontacorrente AND "
-        "lancamen.codigohistorico=historic.codigohistorico");
+  // clang-format off
+  q.add("SELECT lancamen.*,cabecalh.*,contas.nomecontacontabil,contas.nomecontacorrente,historic.nomehistorico FROM lancamen,cabecalh,contas,historic WHERE lancamen.codigocontacontabil=contas.codigocontacontabil AND lancamen.codigocontacorrente=contas.codigocontacorrente AND lancamen.codigohistorico=historic.codigohistorico");
+  // clang-format on
   addRange(q, " AND lancamen.codigocontacontabil BETWEEN '", " AND lancamen.codigocontacontabil='",
            v.value("EdLCon"), v.value("EdLConAte"), true);
   addRange(q, " AND lancamen.codigocontacorrente BETWEEN '", " AND lancamen.codigocontacorrente='",
