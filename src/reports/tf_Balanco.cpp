@@ -77,9 +77,9 @@ DialogSpec selBalanSpec() {
 
 void buildBalancoQuery(QueryText& q, const ParamValues& v) {
   q.clear();
-  q.add("SELECT balanco.*, cabecalh.*, contas.nomecontacontabil,contas.nomecontacorrente FROM "
-        "balanco,cabecalh,contas WHERE balanco.codigocontacontabil=contas.codigocontacontabil "
-        "AND balanco.codigocontacorrente=contas.codigocontacorrente ");
+  // clang-format off
+  q.add("SELECT balanco.*, cabecalh.*, contas.nomecontacontabil,contas.nomecontacorrente FROM balanco,cabecalh,contas WHERE balanco.codigocontacontabil=contas.codigocontacontabil AND balanco.codigocontacorrente=contas.codigocontacorrente ");
+  // clang-format on
   if (v.value("SaldoZero") != "1") q.add(" AND balanco.saldoatual<>0 ");
   addRange(q, " AND balanco.codigocontacontabil BETWEEN '", " AND balanco.codigocontacontabil='",
            v.value("EdBCon"), v.value("EdBConAte"), true);

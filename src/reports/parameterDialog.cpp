@@ -1,0 +1,129 @@
+#include "parameterDialog.h"
+
+#include "ui/pageParts.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace esc::report {
+
+ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), spec_(spec),
+      runner_(std::move(runner)) {
+  setObjectName(spec.name.startsWith("T") ? spec.name.mid(1) : spec.name);
+  setWindowTitle(spec.caption);
+  setModal(true);
+
+  auto* col = new QVBoxLayout(this);
+  col->addWidget(makeHeading(this, QStringLiteral("Seleção de Parâmetros")));
+
+  auto* panel = new QGroupBox(this);
+  panel->setObjectName("PainelParametros");
+  auto* grid = new QGridLayout(panel);
+  int row = 0;
+  auto edit = [&](const QString& name, const DialogField& f) {
+    auto* e = new QLineEdit(panel);
+    e->setObjectName(name);
+    if (f.maxLength > 0) e->setMaxLength(f.maxLength);
+    if (!f.hint.isEmpty()) {
+      e->setToolTip(f.hint);
+      e->setStatusTip(f.hint);
+    }
+    if (f.upperCase)
+      connect(e, &QLineEdit::textEdited, e, [e](const QString& t) {
+        const int pos = e->cursorPosition();
+        e->setText(t.toUpper());
+        e->setCursorPosition(pos);
+      });
+    edits_.insert(name, e);
+    return e;
+  };
+  for (const DialogField& f : spec.fields) {
+    auto* from = edit(f.from, f);
+    from->setText(f.initial);
+    auto* label = new QLabel(f.label, panel);
+    label->setBuddy(from);
+    grid->addWidget(label, row, 0, Qt::AlignRight);
+    grid->addWidget(from, row, 1);
+    if (!f.to.isEmpty()) {
+      auto* to = edit(f.to, f);
+      auto* toLabel = new QLabel(f.toLabel, panel);
+      toLabel->setBuddy(to);
+      grid->addWidget(toLabel, row, 2, Qt::AlignRight);
+      grid->addWidget(to, row, 3);
+    }
+    ++row;
+  }
+  for (const DialogCheck& c : spec.checks) {
+    auto* box = new QCheckBox(c.caption, panel);
+    box->setObjectName(c.name);
+    box->setChecked(c.initial);
+    grid->addWidget(box, row++, 0, 1, 4);
+    checks_.insert(c.name, box);
+  }
+  col->addWidget(panel);
+
+  if (spec.choice) {
+    auto* group = new QGroupBox(spec.choice->caption, this);
+    group->setObjectName(spec.choice->name);
+    auto* g = new QGridLayout(group);
+    auto* buttons = new QButtonGroup(group);
+    const int columns = std::max(1, spec.choice->columns);
+    const int perColumn = int((spec.choice->items.size() + columns - 1) / columns);
+    for (int i = 0; i < spec.choice->items.size(); ++i) {
+      auto* r = new QRadioButton(spec.choice->items[i], group);
+      r->setObjectName(spec.choice->name + QString::number(i));
+      r->setChecked(i == 0);
+      buttons->addButton(r, i);
+      g->addWidget(r, i % perColumn, i / perColumn);
+      items_ << r;
+    }
+    col->addWidget(group);
+  }
+
+  auto* buttons = new QHBoxLayout;
+  auto* video = makeButton(this, spec.videoButton, QStringLiteral("&Vídeo"), spec.videoHint);
+  auto* printer =
+      makeButton(this, spec.printerButton, QStringLiteral("&Impressora"), spec.printerHint);
+  auto* close = makeButton(this, spec.closeButton, QStringLiteral("&Encerrar"), spec.closeHint);
+  video->setAutoDefault(false);
+  printer->setAutoDefault(false);
+  close->setAutoDefault(false);
+  buttons->addWidget(video);
+  buttons->addWidget(printer);
+  buttons->addWidget(close);
+  col->addLayout(buttons);
+  connect(video, &QPushButton::clicked, this, [this] { runner_(values(), Output::Video); });
+  connect(printer, &QPushButton::clicked, this, [this] { runner_(values(), Output::Printer); });
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+  setFixedSize(sizeHint());
+}
+
+ParamValues ParameterDialog::values() const {
+  ParamValues v;
+  for (auto it = edits_.begin(); it != edits_.end(); ++it)
+    v.insert(it.key(), it.value()->text());
+  for (auto it = checks_.begin(); it != checks_.end(); ++it)
+    v.insert(it.key(), it.value()->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+  for (const QRadioButton* r : items_)
+    if (r->isChecked()) v.insert(spec_.choice->name, r->text());
+  return v;
+}
+
+void ParameterDialog::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  // Centred on the screen, whatever window opened it.
+  if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+}
+
+} // namespace esc::report

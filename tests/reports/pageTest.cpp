@@ -1,0 +1,245 @@
+#include "reports/parameterDialog.h"
+#include "reports/previewWindow.h"
+#include "reports/registry.h"
+#include "reports/relatoriosPage.h"
+#include "reports/reportOutput.h"
+#include "reportsTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace esc;
+using namespace esc::report;
+
+namespace {
+
+// Closes the windows a test opened, so the next test starts with none.
+struct WindowsGuard {
+  ~WindowsGuard() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<PreviewWindow*>(w) || qobject_cast<ParameterDialog*>(w)) delete w;
+    setPrinterFactory({});
+  }
+};
+
+QVector<PreviewWindow*> previews() {
+  QVector<PreviewWindow*> r;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* p = qobject_cast<PreviewWindow*>(w)) r << p;
+  return r;
+}
+
+// Prints into PDF files of a folder, numbered in job order.
+struct PdfPrinters {
+  PdfPrinters() {
+    setPrinterFactory([this](const QString& title) {
+      titles << title;
+      return std::make_unique<QPdfWriter>(dir.filePath(QString("job%1.pdf").arg(titles.size())));
+    });
+  }
+  QTemporaryDir dir;
+  QStringList titles;
+};
+
+} // namespace
+
+TEST(RelatoriosPage, TenButtonsInFiveGroupsNeverDisabled) {
+  test::ReportBook book;
+  RelatoriosPage page(book.ctx);
+  EXPECT_EQ(page.objectName(), "FichaSoftwares");
+  const QVector<QPair<QString, QStringList>> expected = {
+      {"CONTAS", {"&Plano de Contas", "Listagens de &Contas"}},
+      {"LANÇAMENTOS",
+       {"Lista de &Lançamentos", "&Razão Contábil", "&Diário Contábil", "&Abertura/Encerramento"}},
+      {"HISTÓRICOS", {"Listagens de &Históricos"}},
+      {"BALANÇO", {"&Balancete de Contas", "Balanç&o Patrimonial"}},
+      {"DEM. RESULTADO", {"Demonstração Resul&tado"}}};
+  const auto boxes = page.findChildren<QGroupBox*>();
+  ASSERT_EQ(boxes.size(), expected.size());
+  for (int i = 0; i < boxes.size(); ++i) {
+    EXPECT_EQ(boxes[i]->title(), expected[i].first);
+    QStringList captions;
+    for (auto* b : boxes[i]->findChildren<QPushButton*>()) {
+      captions << b->text();
+      EXPECT_TRUE(b->isEnabled());
+    }
+    EXPECT_EQ(captions, expected[i].second);
+  }
+  auto* termos = page.findChild<QPushButton*>("ButRlTermos");
+  ASSERT_TRUE(termos);
+  EXPECT_EQ(termos->toolTip(), "Emite os termos de Abertura e Encerramento de Livros");
+}
+
+TEST(RelatoriosPage, ButtonsWithoutTheirReportSaySo) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  RelatoriosPage page(book.ctx);
+  int missing = 0;
+  for (auto* b : page.findChildren<QPushButton*>()) {
+    if (ReportRegistry::instance().byButton(b->objectName())) continue;
+    ++missing;
+    book.ui.clear();
+    b->click();
+    EXPECT_EQ(book.ui.texts(), QStringList{"Relatório ainda não disponível."})
+        << b->objectName().toStdString();
+  }
+  EXPECT_LE(missing, 9);
+}
+
+TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  RelatoriosPage page(book.ctx);
+  ParameterDialog* dialog = page.activate("ButRBContas");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->objectName(), "F_SelBalan");
+  EXPECT_EQ(dialog->windowTitle(), "Balancete Contábil");
+  EXPECT_TRUE(dialog->isModal());
+  EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+  bool heading = false;
+  for (auto* l : dialog->findChildren<QLabel*>())
+    heading |= l->text() == "Seleção de Parâmetros";
+  EXPECT_TRUE(heading);
+  const QVector<std::array<QString, 3>> buttons = {
+      {"ButBVideo", "&Vídeo", "Emite a listagem em vídeo"},
+      {"ButBImpressora", "&Impressora", "Emite a listagem diretamente para a Impressora"},
+      {"ButCCancelar", "&Encerrar", "Cancela a emissão de listagens"}};
+  for (const auto& [name, caption, hint] : buttons) {
+    auto* b = dialog->findChild<QPushButton*>(name);
+    ASSERT_TRUE(b) << name.toStdString();
+    EXPECT_EQ(b->text(), caption);
+    EXPECT_EQ(b->toolTip(), hint);
+  }
+  // Fields in tab order, all empty; the period holds six characters.
+  QStringList names;
+  for (auto* e : dialog->findChildren<QLineEdit*>()) {
+    names << e->objectName();
+    EXPECT_TRUE(e->text().isEmpty());
+  }
+  EXPECT_EQ(names, (QStringList{"EdBCon", "EdBConAte", "EdBCor", "EdBCorAte", "EdBNivel",
+                                "EdBNivelAte", "EdBNatureza", "EdBPeriodo", "EdBPeriodoAte"}));
+  EXPECT_EQ(dialog->findChild<QLineEdit*>("EdBPeriodo")->maxLength(), 6);
+  auto* zero = dialog->findChild<QCheckBox*>("SaldoZero");
+  ASSERT_TRUE(zero);
+  EXPECT_EQ(zero->text(), "Listar contas com saldo zero");
+  EXPECT_FALSE(zero->isChecked());
+
+  // Two runs with different fields: two previews, and the dialog stays open.
+  dialog->findChild<QLineEdit*>("EdBPeriodo")->setText("200401");
+  dialog->findChild<QPushButton*>("ButBVideo")->click();
+  zero->setChecked(true);
+  dialog->findChild<QPushButton*>("ButBVideo")->click();
+  EXPECT_TRUE(dialog->isVisible());
+  const auto windows = previews();
+  ASSERT_EQ(windows.size(), 2);
+  for (auto* w : windows) {
+    EXPECT_EQ(w->windowTitle(), "Escrivon - Balancete de Contas");
+    EXPECT_TRUE(w->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(w->isModal());
+  }
+  QList<int> counts{windows[0]->pageCount(), windows[1]->pageCount()};
+  std::sort(counts.begin(), counts.end());
+  EXPECT_EQ(counts, (QList<int>{1, 3})) << "2 rows alone; 56 rows with the zero balances";
+  EXPECT_TRUE(book.ui.texts().isEmpty());
+
+  // Escape closes it like "&Encerrar".
+  QPointer<ParameterDialog> alive(dialog);
+  QTest::keyClick(dialog, Qt::Key_Escape);
+  QApplication::processEvents();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(!alive || !alive->isVisible());
+}
+
+TEST(ParameterDialog, PrinterOutputIsOneJobNamedByTheTitle) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  RelatoriosPage page(book.ctx);
+  ParameterDialog* dialog = page.activate("ButRBContas");
+  ASSERT_TRUE(dialog);
+  {
+    PdfPrinters printers;
+    dialog->findChild<QPushButton*>("ButBImpressora")->click();
+    EXPECT_EQ(printers.titles, QStringList{"Escrivon - Balancete de Contas"});
+    EXPECT_TRUE(previews().isEmpty());
+    const QString text = test::pdfText(printers.dir.filePath("job1.pdf"));
+    EXPECT_TRUE(text.contains("1.334,07")) << text.toStdString();
+    EXPECT_TRUE(text.contains("-160,00")) << text.toStdString();
+  }
+  // No printer at all: said, not silently nothing.
+  setPrinterFactory([](const QString&) { return nullptr; });
+  dialog->findChild<QPushButton*>("ButBImpressora")->click();
+  EXPECT_EQ(book.ui.texts(), QStringList{"Nenhuma impressora disponível."});
+  EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST(ParameterDialog, AQueryTheStoreRejectsIsShownAsItsError) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  ReportEntry broken;
+  broken.id = "quebrado";
+  broken.build = [](BuildContext&, const ParamValues&) {
+    auto d = std::make_shared<ReportDefinition>("T", "T", PageSetup::letter(Orientation::Portrait));
+    d->queryName = "Qry";
+    d->query.add("SELECT * FROM nenhuma");
+    return Reports{d};
+  };
+  const auto windows = run(book.ctx, broken, {}, Output::Video);
+  EXPECT_TRUE(windows.isEmpty());
+  ASSERT_EQ(book.ui.texts("error").size(), 1);
+  EXPECT_TRUE(book.ui.texts("error")[0].contains("nenhuma"));
+  book.ui.clear();
+  broken.build = [](BuildContext&, const ParamValues&) -> Reports {
+    throw Refusal{invalidDataMessage};
+  };
+  run(book.ctx, broken, {}, Output::Printer);
+  EXPECT_EQ(book.ui.texts(), QStringList{"Dados informados inválidos. Verifique."});
+}
+
+TEST(PreviewWindow, NavigatesZoomsAndSavesPdf) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  const ReportEntry* entry = ReportRegistry::instance().byId("balancete");
+  ASSERT_TRUE(entry);
+  const auto windows = run(book.ctx, *entry, {{"SaldoZero", "1"}}, Output::Video);
+  ASSERT_EQ(windows.size(), 1);
+  PreviewWindow* w = windows[0];
+  ASSERT_EQ(w->pageCount(), 30);
+  EXPECT_EQ(w->currentPage(), 0);
+  EXPECT_EQ(w->zoom(), PreviewWindow::Zoom::PageWidth);
+  auto click = [&](const char* name) {
+    auto* b = w->findChild<QPushButton*>(name);
+    ASSERT_TRUE(b) << name;
+    b->click();
+  };
+  EXPECT_FALSE(w->findChild<QPushButton*>("ButAnterior")->isEnabled());
+  click("ButUltima");
+  EXPECT_EQ(w->currentPage(), 29);
+  EXPECT_FALSE(w->findChild<QPushButton*>("ButProxima")->isEnabled());
+  click("ButAnterior");
+  EXPECT_EQ(w->currentPage(), 28);
+  click("ButPrimeira");
+  click("ButProxima");
+  EXPECT_EQ(w->currentPage(), 1);
+  EXPECT_EQ(w->findChild<QLabel*>("LabelPagina")->text(), "Página 2 de 30");
+  click("ButPaginaInteira");
+  EXPECT_EQ(w->zoom(), PreviewWindow::Zoom::WholePage);
+  click("ButZoom100");
+  EXPECT_EQ(w->zoom(), PreviewWindow::Zoom::Actual);
+  QTemporaryDir dir;
+  w->savePdfTo(dir.filePath("b.pdf"));
+  const QString text = test::pdfText(dir.filePath("b.pdf"));
+  EXPECT_EQ(text.count("Página: "), 30);
+  EXPECT_TRUE(text.contains("Página: 30"));
+  QPointer<PreviewWindow> alive(w);
+  click("ButFechar");
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(alive.isNull()) << "the preview releases its report when closed";
+}

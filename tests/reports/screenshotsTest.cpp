@@ -1,0 +1,43 @@
+#include "reports/parameterDialog.h"
+#include "reports/previewWindow.h"
+#include "reports/registry.h"
+#include "reports/relatoriosPage.h"
+#include "reports/reportOutput.h"
+#include "reportsTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace esc;
+using namespace esc::report;
+
+// Pictures of the page, the dialog, the preview window and a PDF page of the trial balance,
+// for a person to look at. Written only when ESCRIVON_SCREENSHOTS names a directory.
+TEST(Screenshots, ReportsPageDialogAndPreview) {
+  const QString dir = qEnvironmentVariable("ESCRIVON_SCREENSHOTS");
+  if (dir.isEmpty()) GTEST_SKIP() << "set ESCRIVON_SCREENSHOTS=dir to write them";
+  QDir().mkpath(dir);
+  test::ReportBook book;
+  RelatoriosPage page(book.ctx);
+  page.resize(720, 480);
+  page.show();
+  QApplication::processEvents();
+  page.grab().save(dir + "/relatorios.png");
+
+  ParameterDialog* dialog = page.activate("ButRBContas");
+  ASSERT_TRUE(dialog);
+  QApplication::processEvents();
+  dialog->grab().save(dir + "/relatorios-selbalan.png");
+
+  const auto windows = run(book.ctx, *ReportRegistry::instance().byId("balancete"),
+                           {{"SaldoZero", "1"}}, Output::Video);
+  ASSERT_EQ(windows.size(), 1);
+  windows[0]->showNormal();
+  windows[0]->resize(1100, 750);
+  QApplication::processEvents();
+  windows[0]->grab().save(dir + "/relatorios-visualizar.png");
+  windows[0]->savePdfTo(dir + "/balancete.pdf");
+  delete windows[0];
+  delete dialog;
+}
