@@ -1,10 +1,13 @@
 #pragma once
 // Shared by the listings' tests: lay a definition out and read its pages back.
 #include "reports/layout.h"
+#include "reports/parameterDialog.h"
+#include "reports/previewWindow.h"
 #include "reports/registry.h"
 #include "reports/render.h"
 #include "store/dataModule.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -56,7 +59,7 @@ inline int detailRows(const QVector<Page>& pages, double firstColumnX) {
 }
 
 // Writes the report of `id` to a PDF as escrivon-report does and reads its text back.
-inline QString pdfText(TDEscrivon& dm, const QString& id, const ParamValues& given = {}) {
+inline QString reportPdfText(TDEscrivon& dm, const QString& id, const ParamValues& given = {}) {
   const ReportEntry* entry = ReportRegistry::instance().byId(id);
   if (!entry) return {};
   QTemporaryDir dir;
@@ -74,5 +77,21 @@ inline QString pdfText(TDEscrivon& dm, const QString& id, const ParamValues& giv
   if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
   return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+// The preview windows open now.
+inline QVector<PreviewWindow*> openPreviews() {
+  QVector<PreviewWindow*> r;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* p = qobject_cast<PreviewWindow*>(w)) r << p;
+  return r;
+}
+
+// Closes the windows a test opened, so the next test starts with none.
+struct ListingWindowsGuard {
+  ~ListingWindowsGuard() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<PreviewWindow*>(w) || qobject_cast<ParameterDialog*>(w)) delete w;
+  }
+};
 
 } // namespace esc::test::listings

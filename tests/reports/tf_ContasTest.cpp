@@ -1,8 +1,15 @@
 // The plan of accounts (TQRPlanoContas) and the account listing (TF_Contas with TF_SeLContas).
 #include "reports/tf_Contas.h"
 #include "listingsHelpers.h"
+#include "reports/relatoriosPage.h"
 #include "reports/tf_PlanoContas.h"
-#include "testsupport.h"
+#include "reportsTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <QStandardPaths>
 #include <algorithm>
@@ -277,14 +284,57 @@ TEST_F(ChartListingsOnBook, AnEmptyCnpjEmptiesTheListingButNotThePlan) {
 
 TEST_F(ChartListingsOnBook, PdfsReadBackTheirTexts) {
   if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
-  const QString plan = pdfText(*book.dm, "plano");
+  const QString plan = reportPdfText(*book.dm, "plano");
   for (const char* text : {"Plano de Contas", "Nome Conta Corrente Contábil", "CAIXA GERAL",
                            "AG 1234-5 CC 67890-1", "Página:1", "Escrivon - ZNK"})
     EXPECT_TRUE(plan.contains(QString::fromUtf8(text))) << text;
-  const QString listing = pdfText(*book.dm, "contas", {{"EdCCon", "111121"}});
+  const QString listing = reportPdfText(*book.dm, "contas", {{"EdCCon", "111121"}});
   EXPECT_TRUE(listing.contains("Listagem de Contas Contábeis"));
   EXPECT_TRUE(listing.contains("BANCO DO BRASIL"));
   EXPECT_FALSE(listing.contains("CAIXA GERAL"));
+}
+
+} // namespace
+} // namespace esc::test
+
+namespace esc::test {
+namespace {
+
+using namespace esc::test::listings;
+
+TEST(ChartListingButtons, PlanPreviewsAtOnceAndTheListingOpensItsDialog) {
+  ListingWindowsGuard guard;
+  ReportBook book;
+  RelatoriosPage page(book.ctx);
+  EXPECT_EQ(page.activate("ButRCPlano"), nullptr);
+  auto windows = openPreviews();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_EQ(windows[0]->windowTitle(), "Escrivon - Listagem de Contas");
+  EXPECT_EQ(windows[0]->pageCount(), 2);
+  delete windows[0];
+
+  ParameterDialog* dialog = page.activate("ButRCNome");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->objectName(), "F_SeLContas");
+  EXPECT_EQ(dialog->windowTitle(), "Listagem de Contas");
+  QStringList names, radios;
+  for (auto* e : dialog->findChildren<QLineEdit*>())
+    names << e->objectName();
+  EXPECT_EQ(names, seLContasSpec().names().mid(0, 9));
+  for (auto* r : dialog->findChildren<QRadioButton*>())
+    radios << r->text();
+  EXPECT_EQ(radios, seLContasSpec().choice->items);
+  for (const char* b : {"ButCVideo", "ButCImpressora", "ButCCancelar"})
+    EXPECT_TRUE(dialog->findChild<QPushButton*>(b)) << b;
+
+  // The analytic accounts, one balance side after the other.
+  dialog->findChild<QLineEdit*>("EdCNivel")->setText("6");
+  dialog->findChild<QRadioButton*>("OrdemContas4")->setChecked(true);
+  dialog->findChild<QPushButton*>("ButCVideo")->click();
+  windows = openPreviews();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_EQ(windows[0]->pageCount(), 1);
+  EXPECT_TRUE(dialog->isVisible());
 }
 
 } // namespace

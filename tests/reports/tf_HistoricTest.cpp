@@ -1,7 +1,14 @@
 // The standard-description listing (TF_Historic with TF_SelHist).
 #include "reports/tf_Historic.h"
 #include "listingsHelpers.h"
-#include "testsupport.h"
+#include "reports/relatoriosPage.h"
+#include "reportsTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <QStandardPaths>
 #include <algorithm>
@@ -126,10 +133,38 @@ TEST_F(HistoricOnBook, AnOrganizationWithoutCnpjEmptiesTheListing) {
 
 TEST_F(HistoricOnBook, PdfReadsBackItsText) {
   if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
-  const QString text = pdfText(*book.dm, "historicos");
+  const QString text = reportPdfText(*book.dm, "historicos");
   for (const char* s : {"Listagem de Históricos", "Nome do Histórico", "0004", "SALÁRIOS DO MÊS",
                         "Página:1", "Escrivon-ZNK"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+}
+
+} // namespace
+} // namespace esc::test
+
+namespace esc::test {
+namespace {
+
+using namespace esc::test::listings;
+
+TEST(SelHistDialog, ButtonOpensTheDialogWhichPreviewsTheListing) {
+  ListingWindowsGuard guard;
+  ReportBook book;
+  RelatoriosPage page(book.ctx);
+  ParameterDialog* dialog = page.activate("ButRHistoric");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->objectName(), "F_SelHist");
+  EXPECT_EQ(dialog->windowTitle(), "Listagens de Históricos");
+  for (const char* b : {"ButRHVideo", "ButRHImpressora", "ButRHCancelar"})
+    EXPECT_TRUE(dialog->findChild<QPushButton*>(b)) << b;
+  dialog->findChild<QLineEdit*>("EdNomHist")->setText("SALÁRIOS DO MÊS");
+  dialog->findChild<QRadioButton*>("OrdemHistoric1")->setChecked(true);
+  EXPECT_EQ(dialog->values().value("OrdemHistoric"), "&Nome do Histórico");
+  dialog->findChild<QPushButton*>("ButRHVideo")->click();
+  const auto windows = openPreviews();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_EQ(windows[0]->windowTitle(), "Escrivon - Listagem de Históricos");
+  EXPECT_EQ(windows[0]->pageCount(), 1);
 }
 
 } // namespace

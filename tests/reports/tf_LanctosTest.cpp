@@ -1,7 +1,14 @@
 // The entry listing (TQRLanctos with TF_SeLanctos).
 #include "reports/tf_Lanctos.h"
 #include "listingsHelpers.h"
-#include "testsupport.h"
+#include "reports/relatoriosPage.h"
+#include "reportsTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <QStandardPaths>
 #include <algorithm>
@@ -256,11 +263,61 @@ TEST_F(EntryListingOnBook, EntriesWithoutTheirAccountOrDescriptionAreLeftOut) {
 
 TEST_F(EntryListingOnBook, PdfReadsBackItsText) {
   if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
-  const QString text = pdfText(*book.dm, "lancamentos", {{"EdSituacao", "N"}});
+  const QString text = reportPdfText(*book.dm, "lancamentos", {{"EdSituacao", "N"}});
   for (const char* s :
        {"Listagem de Lançamentos Contábeis", "Histórico Complementar", "BANCO DO BRASIL",
         "05/01/2004", "50.000,00", "345,67", "Página: 1", "Escrivon-ZNK"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+}
+
+} // namespace
+} // namespace esc::test
+
+namespace esc::test {
+namespace {
+
+using namespace esc::test::listings;
+
+TEST(SeLanctosDialog, StateStartsAtPTypesInCapitalsAndBadDatesAreRefused) {
+  ListingWindowsGuard guard;
+  ReportBook book;
+  RelatoriosPage page(book.ctx);
+  ParameterDialog* dialog = page.activate("ButRLLista");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->objectName(), "F_SeLanctos");
+  EXPECT_EQ(dialog->windowTitle(), "Listagem de Lançamentos");
+  QStringList labels;
+  for (auto* l : dialog->findChildren<QLabel*>())
+    labels << l->text();
+  for (const char* l : {"Contas Contábeis: De", "Históricos: De", "Documentos: De",
+                        "Datas Lanctos:", "Situação dos Lançamentos"})
+    EXPECT_TRUE(labels.contains(QString::fromUtf8(l))) << l;
+
+  auto* state = dialog->findChild<QLineEdit*>("EdSituacao");
+  ASSERT_TRUE(state);
+  EXPECT_EQ(state->text(), "P");
+  EXPECT_EQ(state->toolTip(), "P-Processados / N-Não Processados /    -Todos");
+  state->clear();
+  QTest::keyClicks(state, "n");
+  EXPECT_EQ(state->text(), "N");
+
+  auto* video = dialog->findChild<QPushButton*>("ButLVideo");
+  ASSERT_TRUE(video);
+  auto* date = dialog->findChild<QLineEdit*>("EdLData");
+  date->setText("31/02/2004");
+  video->click();
+  EXPECT_EQ(book.ui.texts(), QStringList{"Dados informados inválidos. Verifique."});
+  EXPECT_TRUE(openPreviews().isEmpty());
+  EXPECT_TRUE(dialog->isVisible());
+
+  book.ui.clear();
+  date->clear();
+  video->click();
+  const auto windows = openPreviews();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_EQ(windows[0]->windowTitle(), "Escrivon - Listagem de Lançamentos");
+  EXPECT_EQ(windows[0]->pageCount(), 1);
+  EXPECT_TRUE(book.ui.texts().isEmpty());
 }
 
 } // namespace
