@@ -14,8 +14,10 @@ std::shared_ptr<ReportDefinition> makeChartListing(ChartListing variant) {
 
   Band& h = d->band(BandKind::ColumnHeader, plan ? 23.0 : 21.4);
   const double orgY = plan ? 2.1 : 0.8, orgPoints = plan ? 12 : 14;
-  h.field(2.1, orgY, "NomeDaOrganizacao").bold(orgPoints);
-  h.label(plan ? 127.0 : 114.3, orgY, "CNPJ:").bold(orgPoints);
+  const double cnpjLabel = plan ? 127.0 : 114.3;
+  // A name of forty capitals at 14 pt would run into "CNPJ:"; it is cut short of it instead.
+  h.field(2.1, orgY, "NomeDaOrganizacao").bold(orgPoints).fixedWidth(cnpjLabel - 2.1 - 1.0);
+  h.label(cnpjLabel, orgY, "CNPJ:").bold(orgPoints);
   h.field(plan ? 141.8 : 130.4, orgY, "CNPJDaOrganizacao").bold(orgPoints);
   if (plan)
     h.label(72.0, 8.5, "Plano de Contas").bold(18);

@@ -87,6 +87,18 @@ TEST(ChartListings, BothVariantsPlaceTheirElementsAsTheirTablesSay) {
     at("Saldo", 163.8, v.captionY, caption);
     at("Nível", 174.4, v.captionY, caption);
 
+    // A name as long as the organization record holds stops short of "CNPJ:".
+    const QString longName = "COMPANHIA BRASILEIRA DE MAQUINAS WXYZ LT";
+    QVariantList row = chartRow("111111", "CAIXA GERAL");
+    row[6] = longName;
+    const auto longPages = layOutRows(*v.make(), chartColumns, {row});
+    const PageItem* org = nullptr;
+    for (const PageItem& it : longPages[0].items)
+      if (longName.startsWith(it.text) && it.font == Font{v.orgPoints, true}) org = &it;
+    ASSERT_NE(org, nullptr);
+    EXPECT_LT(org->right(), margin + v.cnpjLabelX);
+    EXPECT_GT(org->text.size(), 25);
+
     // The detail lines: the columns at their positions, one band height apart.
     const PageItem* first = findText(p, "CAIXA GERAL");
     const PageItem* second = findText(p, "FORNECEDORES");
