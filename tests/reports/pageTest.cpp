@@ -141,6 +141,8 @@ TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
   const auto windows = previews();
   ASSERT_EQ(windows.size(), 2);
   for (auto* w : windows) {
+    EXPECT_EQ(w->parentWidget(), dialog) << "usable beside the modal dialog";
+    EXPECT_TRUE(w->isWindow());
     EXPECT_EQ(w->windowTitle(), "Escrivon - Balancete de Contas");
     EXPECT_TRUE(w->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(w->isModal());
@@ -156,6 +158,12 @@ TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
   QApplication::processEvents();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(!alive || !alive->isVisible());
+  // The previews stay open after the dialog.
+  for (auto* w : previews()) {
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_NE(w->parentWidget(), dialog);
+  }
+  EXPECT_EQ(previews().size(), 2);
 }
 
 TEST(ParameterDialog, PrinterOutputIsOneJobNamedByTheTitle) {
