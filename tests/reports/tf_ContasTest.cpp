@@ -146,25 +146,6 @@ TEST(ChartListings, LongListingsBreakIntoPagesEachWithItsHeaderAndFooter) {
   EXPECT_EQ(detailRows(pages, 2.1), 120);
 }
 
-TEST(SeLContas, DialogFieldsOrderItemsAndButtons) {
-  const DialogSpec s = seLContasSpec();
-  EXPECT_EQ(s.caption, "Listagem de Contas");
-  EXPECT_EQ(s.names(),
-            (QStringList{"EdCCon", "EdCConAte", "EdCNomCon", "EdCCor", "EdCCorAte", "EdCNomCor",
-                         "EdCNivel", "EdCNivelAte", "EdCTipoSaldo", "OrdemContas"}));
-  for (const auto& [name, value] : s.initialValues().asKeyValueRange())
-    if (name != "OrdemContas") {
-      EXPECT_TRUE(value.isEmpty()) << name.toStdString();
-    }
-  ASSERT_TRUE(s.choice);
-  EXPECT_EQ(s.choice->caption, "Ordem de Apresentação");
-  EXPECT_EQ(s.choice->columns, 2);
-  EXPECT_EQ(s.initialValues().value("OrdemContas"), "Código Conta Contábil");
-  EXPECT_EQ(s.videoButton, "ButCVideo");
-  EXPECT_EQ(s.printerButton, "ButCImpressora");
-  EXPECT_EQ(s.closeButton, "ButCCancelar");
-}
-
 TEST(SeLContas, EveryFieldFilledGivesThePiecesInOrderWithValuesAsTyped) {
   QueryText q;
   buildContasQuery(q, {{"EdCCon", " 111 "},

@@ -62,17 +62,7 @@ TEST(Historic, LayoutPlacesHeaderCaptionsAndDetail) {
   EXPECT_NE(findText(p, "Página:1"), nullptr);
 }
 
-TEST(SelHist, DialogAndQueryPieces) {
-  const DialogSpec s = selHistSpec();
-  EXPECT_EQ(s.caption, "Listagens de Históricos");
-  EXPECT_EQ(s.names(), (QStringList{"EdHist", "EdHistAte", "EdNomHist", "OrdemHistoric"}));
-  ASSERT_TRUE(s.choice);
-  EXPECT_EQ(s.choice->caption, "Ordem de apresentação");
-  EXPECT_EQ(s.choice->items, (QStringList{"&Código do Histórico", "&Nome do Histórico"}));
-  EXPECT_EQ(s.videoButton, "ButRHVideo");
-  EXPECT_EQ(s.printerButton, "ButRHImpressora");
-  EXPECT_EQ(s.closeButton, "ButRHCancelar");
-
+TEST(SelHist, QueryPiecesFromTheFields) {
   QueryText q;
   buildHistoricQuery(q, {{"EdHist", " 0002 "},
                          {"EdHistAte", "0005 "},

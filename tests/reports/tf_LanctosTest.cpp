@@ -124,23 +124,6 @@ TEST(Lanctos, LayoutPlacesColumnsCutsLongNamesAndAlignsAmounts) {
   EXPECT_NEAR(signature->right(), margin + 250.6, 1.0); // at the right end of the rule
 }
 
-TEST(SeLanctos, DialogFieldsStartAsTheListingOfProcessedEntries) {
-  const DialogSpec s = seLanctosSpec();
-  EXPECT_EQ(s.caption, "Listagem de Lançamentos");
-  EXPECT_EQ(s.names(), (QStringList{"EdLCon", "EdLConAte", "EdLCor", "EdLCorAte", "EdLHist",
-                                    "EdLHistAte", "EdLDocto", "EdLDoctoAte", "EdLData",
-                                    "EdLDataAte", "EdSituacao", "OrdemLanctos"}));
-  const DialogField& state = s.fields.last();
-  EXPECT_EQ(state.from, "EdSituacao");
-  EXPECT_EQ(state.initial, "P");
-  EXPECT_TRUE(state.upperCase);
-  EXPECT_EQ(state.hint, "P-Processados / N-Não Processados /    -Todos");
-  EXPECT_EQ(s.initialValues().value("OrdemLanctos"), "Contas Contábeis");
-  EXPECT_EQ(s.videoButton, "ButLVideo");
-  EXPECT_EQ(s.printerButton, "ButLImpressora");
-  EXPECT_EQ(s.closeButton, "ButLCancelar");
-}
-
 TEST(SeLanctos, EveryFieldFilledGivesThePiecesInOrder) {
   QueryText q;
   buildLanctosQuery(q, {{"EdLCon", " 111 "},
