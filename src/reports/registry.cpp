@@ -50,6 +50,10 @@ const ReportRegistry& ReportRegistry::instance() {
     ReportRegistry r;
     // One line per report definition file.
     registerBalanco(r);
+    registerPlanoContas(r);
+    registerContas(r);
+    registerLanctos(r);
+    registerHistoric(r);
     return r;
   }();
   return registry;

@@ -134,5 +134,9 @@ FixedSource recordOf(Table& table, const QString& sourceName);
 
 // Registration of each report (one function per definition file).
 void registerBalanco(ReportRegistry& registry);
+void registerPlanoContas(ReportRegistry& registry);
+void registerContas(ReportRegistry& registry);
+void registerLanctos(ReportRegistry& registry);
+void registerHistoric(ReportRegistry& registry);
 
 } // namespace esc::report
