@@ -1,6 +1,7 @@
 #include "demobook.h"
 
 #include "journal/processing.h"
+#include "processing/syntheticUpdate.h"
 #include "store/dataModule.h"
 #include "store/database.h"
 #include "store/formats.h"
@@ -523,6 +524,10 @@ QString createDataDirectory(const InitOptions& o) {
       insertDemoChart(s.db(), QString::number(p.year));
       insertGroups(s.db(), "311112", "411114");
       insertDemoDocuments(s, p.year, o.demoYear);
+      // A year of processed documents is shown as the accountant would leave it: with the
+      // synthetic accounts and the result account brought up to date.
+      if (o.demoYear && !rollUpYear(s.db(), QString::number(p.year)).done())
+        throw std::runtime_error("o livro de demonstração não tem a conta de resultado");
     }
     tx.commit();
   });
