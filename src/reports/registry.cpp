@@ -38,6 +38,10 @@ const ReportRegistry& ReportRegistry::instance() {
     ReportRegistry r;
     // One line per report definition file.
     registerBalanco(r);
+    registerRazao(r);
+    registerSelTermo(r);
+    registerRDemResul(r);
+    registerBalPatri(r);
     return r;
   }();
   return registry;

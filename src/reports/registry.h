@@ -129,5 +129,9 @@ ParamValues withInitials(const std::optional<DialogSpec>& spec, const ParamValue
 
 // Registration of each report (one function per definition file).
 void registerBalanco(ReportRegistry& registry);
+void registerRazao(ReportRegistry& registry);
+void registerSelTermo(ReportRegistry& registry);
+void registerRDemResul(ReportRegistry& registry);
+void registerBalPatri(ReportRegistry& registry);
 
 } // namespace esc::report
