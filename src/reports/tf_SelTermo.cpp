@@ -39,7 +39,9 @@ TF_SelTermo::TF_SelTermo(MainContext& ctx, QWidget* parent)
   auto* grid = new QGridLayout(panel);
   DataSource* source = ctx.dm().DsCabecalh;
   // Created in tab order.
-  auto edit = [&](const QString& field, const QString& label, int row, int column, int span) {
+  // Created in tab order. Each label stands before its box: in the grid's first column, or
+  // within the row for the second box of the sheets.
+  auto edit = [&](const QString& field, const QString& label) {
     auto* e = new DBEdit(source, field, panel);
     e->setObjectName("DBEdit" + field);
     e->onWriteError = [this](const StoreError& err) {
@@ -47,15 +49,34 @@ TF_SelTermo::TF_SelTermo(MainContext& ctx, QWidget* parent)
     };
     auto* l = new QLabel(label, panel);
     l->setBuddy(e);
-    grid->addWidget(l, row, column, Qt::AlignRight);
-    grid->addWidget(e, row, column + 1, 1, span);
-    return e;
+    return std::pair{l, e};
   };
-  edit("PaginaInicial", "Números das Folhas: De", 0, 0, 1)->setMaximumWidth(80);
-  edit("PaginaFinal", "até", 0, 2, 1)->setMaximumWidth(80);
-  edit("Livro", "Números do Livro:", 1, 0, 1)->setMaximumWidth(80);
-  edit("Registro", "Sigla Junta, número do livro, folha e data de registro:", 2, 0, 3);
-  edit("LocalData", "Local e data:", 3, 0, 3);
+  auto number = [&](const QString& field, const QString& label) {
+    auto p = edit(field, label);
+    p.second->setMaximumWidth(80);
+    return p;
+  };
+  const auto [firstLabel, first] = number("PaginaInicial", "Números das Folhas: De");
+  const auto [lastLabel, last] = number("PaginaFinal", "até");
+  auto* sheets = new QHBoxLayout;
+  sheets->addWidget(first);
+  sheets->addWidget(lastLabel);
+  sheets->addWidget(last);
+  sheets->addStretch();
+  grid->addWidget(firstLabel, 0, 0, Qt::AlignRight);
+  grid->addLayout(sheets, 0, 1);
+  int row = 1;
+  auto line = [&](std::pair<QLabel*, DBEdit*> p) {
+    grid->addWidget(p.first, row, 0, Qt::AlignRight);
+    grid->addWidget(p.second, row++, 1, Qt::AlignLeft);
+    return p.second;
+  };
+  line(number("Livro", "Números do Livro:"));
+  // Wide enough for the forty characters the two texts hold.
+  for (DBEdit* e :
+       {line(edit("Registro", "Sigla Junta, número do livro, folha e data de registro:")),
+        line(edit("LocalData", "Local e data:"))})
+    e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 42);
   col->addWidget(panel);
 
   auto* buttons = new QHBoxLayout;
