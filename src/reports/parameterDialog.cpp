@@ -1,5 +1,6 @@
 #include "parameterDialog.h"
 
+#include "previewWindow.h"
 #include "ui/pageParts.h"
 
 #include <QButtonGroup>
@@ -102,8 +103,9 @@ ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget*
   buttons->addWidget(printer);
   buttons->addWidget(close);
   col->addLayout(buttons);
-  connect(video, &QPushButton::clicked, this, [this] { runner_(values(), Output::Video); });
-  connect(printer, &QPushButton::clicked, this, [this] { runner_(values(), Output::Printer); });
+  connect(video, &QPushButton::clicked, this, [this] { runner_(values(), Output::Video, this); });
+  connect(printer, &QPushButton::clicked, this,
+          [this] { runner_(values(), Output::Printer, this); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
   setFixedSize(sizeHint());
@@ -118,6 +120,17 @@ ParamValues ParameterDialog::values() const {
   for (const QRadioButton* r : items_)
     if (r->isChecked()) v.insert(spec_.choice->name, r->text());
   return v;
+}
+
+void ParameterDialog::done(int result) {
+  // The previews outlive the dialog: they move to the window that opened it.
+  for (auto* w : findChildren<PreviewWindow*>(Qt::FindDirectChildrenOnly)) {
+    const Qt::WindowStates state = w->windowState();
+    w->setParent(parentWidget(), Qt::Window);
+    w->setWindowState(state);
+    w->show();
+  }
+  QDialog::done(result);
 }
 
 void ParameterDialog::showEvent(QShowEvent* e) {

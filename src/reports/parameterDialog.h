@@ -17,15 +17,19 @@ namespace esc::report {
 // "até:" for ranges), check boxes and the order group, built from a DialogSpec; and the
 // three buttons "&Vídeo", "&Impressora" and "&Encerrar" (the cancel button, so Escape closes
 // it too). Each click of the first two runs the report from the fields as they stand and
-// leaves the dialog open.
+// leaves the dialog open. The preview windows it opens are its own windows while it is open,
+// so that both stay usable beside a modal dialog; when it closes they stay open on its parent.
 class ParameterDialog : public QDialog {
   Q_OBJECT
 public:
-  using Runner = std::function<void(const ParamValues& values, Output output)>;
+  // Runs the report; `dialog` is the parent for the windows the run opens.
+  using Runner = std::function<void(const ParamValues& values, Output output, QWidget* dialog)>;
   ParameterDialog(const DialogSpec& spec, Runner runner, QWidget* parent = nullptr);
 
   ParamValues values() const;
   const DialogSpec& spec() const { return spec_; }
+
+  void done(int result) override;
 
 protected:
   void showEvent(QShowEvent* e) override;

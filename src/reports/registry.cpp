@@ -1,5 +1,7 @@
 #include "registry.h"
 
+#include "store/table.h"
+
 namespace esc::report {
 
 ParamValues DialogSpec::initialValues() const {
@@ -31,6 +33,16 @@ ParamValues withInitials(const std::optional<DialogSpec>& spec, const ParamValue
   for (auto it = given.begin(); it != given.end(); ++it)
     v.insert(it.key(), it.value());
   return v;
+}
+
+FixedSource recordOf(Table& table, const QString& sourceName) {
+  FixedSource s;
+  s.name = sourceName;
+  for (const FieldDef& f : table.def().fields) {
+    s.columns << f.name;
+    s.values << table.field(f.name).value();
+  }
+  return s;
 }
 
 const ReportRegistry& ReportRegistry::instance() {

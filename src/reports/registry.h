@@ -19,6 +19,7 @@ class QWidget;
 namespace esc {
 class TDEscrivon;
 class MainContext;
+class Table;
 } // namespace esc
 
 namespace esc::report {
@@ -126,6 +127,10 @@ private:
 
 // The values of `spec`'s dialog given as a value map: initial values, then `given`.
 ParamValues withInitials(const std::optional<DialogSpec>& spec, const ParamValues& given);
+
+// The current record of `table` (its edit buffer while edited) as a one-row data source
+// named `sourceName`, for reports that print a record rather than a query (the terms).
+FixedSource recordOf(Table& table, const QString& sourceName);
 
 // Registration of each report (one function per definition file).
 void registerBalanco(ReportRegistry& registry);

@@ -86,8 +86,8 @@ report::ParameterDialog* RelatoriosPage::activate(const QString& button) {
   QWidget* owner = window();
   auto* dialog = new report::ParameterDialog(
       *entry->dialog,
-      [this, entry, owner](const report::ParamValues& v, report::Output out) {
-        report::run(ctx_, *entry, v, out, owner);
+      [this, entry](const report::ParamValues& v, report::Output out, QWidget* dialog) {
+        report::run(ctx_, *entry, v, out, dialog);
       },
       owner);
   dialog->setAttribute(Qt::WA_DeleteOnClose);

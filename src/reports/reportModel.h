@@ -31,13 +31,23 @@
 //    from queryText.h, so typed texts are bound parameters.
 // 2. The registry entry (registry.h): a `ReportEntry` with the escrivon-report name, the
 //    button of the "Relatórios" page, the dialog's description (`DialogSpec`: caption,
-//    fields "De"/"até:", check boxes, the order radio group, the three buttons) or none for
-//    a report previewed at once, and the build function that turns the dialog's values into
-//    definitions. Add one line calling your `registerXxx(ReportRegistry&)` in
-//    ReportRegistry::instance() (registry.cpp). The page, the dialog and escrivon-report
-//    pick it up from there: `escrivon-report --list` shows its options, named as the
-//    dialog's fields (`--EdBPeriodo 200301`).
-// 3. Tests: tests/reports/ lay a definition out with layOut() and read the pages' items.
+//    fields "De"/"até:" with DialogField::range/single, check boxes, the order radio group,
+//    the three buttons' names) or none for a report previewed at once, and the build
+//    function that turns the dialog's values (`ParamValues`, by field name) into the
+//    definitions of one run, in order: several for several print jobs. The build gets the
+//    data module and the output (`BuildContext`), for what a button does besides the report
+//    (an order to switch, a record to save); it throws `Refusal{message}` for what the
+//    dialog refuses. A report that prints a record instead of a query takes it with
+//    `recordOf(table, "TbCabecalh")` into d->fixedSources. A dialog of its own (fields
+//    bound to a table) goes into `customDialog` and calls report::run() (reportOutput.h)
+//    for each click. Then add one line calling your `registerXxx(ReportRegistry&)` in
+//    ReportRegistry::instance() (registry.cpp) and declare it in registry.h.
+//    The page, the generic dialog and escrivon-report pick the entry up from there:
+//    `escrivon-report --list` shows its options, named as the dialog's fields
+//    (`escrivon-report --data-dir D balancete --EdBPeriodo 200301 -o b.pdf`; a radio item by
+//    its text or number; `--impressora` builds as "&Impressora" does).
+// 3. Tests: tests/reports/ lay a definition out with layOut() (rows given, or a book on
+//    disk) and read the pages' items: text, position in mm, alignment, font, band.
 #include "expression.h"
 #include "queryText.h"
 

@@ -63,7 +63,21 @@ std::unique_ptr<QPagedPaintDevice> makePrinter(const QString& title) {
 
 PreviewWindow* preview(ReportDefinition& def, Database& db, Ui& ui, QWidget* parent) {
   PageCollector pages;
-  layOut(def, &db, pages);
+  // A long report takes a while to lay out: the progress bar runs and the windows paint.
+  struct Busy {
+    explicit Busy(Progress& p) : bar(p) { bar.setRange(0, 0); }
+    ~Busy() {
+      bar.setRange(0, 100); // a range of 0..0 would keep the bar moving
+      bar.reset();
+    }
+    Progress& bar;
+  } busy(ui.progress());
+  RunOptions opt;
+  opt.progress = [](int n) {
+    if (n % 10 == 0) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return true;
+  };
+  layOut(def, &db, pages, opt);
   auto* w = new PreviewWindow(std::move(pages.pages), def.title, ui, parent);
   w->showMaximized();
   return w;

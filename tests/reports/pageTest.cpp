@@ -141,6 +141,8 @@ TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
   const auto windows = previews();
   ASSERT_EQ(windows.size(), 2);
   for (auto* w : windows) {
+    EXPECT_EQ(w->parentWidget(), dialog) << "usable beside the modal dialog";
+    EXPECT_TRUE(w->isWindow());
     EXPECT_EQ(w->windowTitle(), "Escrivon - Balancete de Contas");
     EXPECT_TRUE(w->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(w->isModal());
@@ -156,6 +158,12 @@ TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
   QApplication::processEvents();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(!alive || !alive->isVisible());
+  // The previews stay open after the dialog.
+  for (auto* w : previews()) {
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_NE(w->parentWidget(), dialog);
+  }
+  EXPECT_EQ(previews().size(), 2);
 }
 
 TEST(ParameterDialog, PrinterOutputIsOneJobNamedByTheTitle) {
@@ -242,4 +250,51 @@ TEST(PreviewWindow, NavigatesZoomsAndSavesPdf) {
   click("ButFechar");
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(alive.isNull()) << "the preview releases its report when closed";
+}
+
+// "&Impressora" sends each report of a run as its own job, in order, named by its title.
+TEST(ParameterDialog, SeveralReportsOfOneRunAreSeveralJobs) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  ReportEntry two;
+  two.id = "dois";
+  two.build = [](BuildContext& bc, const ParamValues&) {
+    Reports r;
+    for (const char* title : {"Primeiro", "Segundo"}) {
+      auto d = std::make_shared<ReportDefinition>("T", title, PageSetup::a4(Orientation::Portrait));
+      d->fixedSources << recordOf(*bc.dm.TbCabecalh, "TbCabecalh");
+      d->band(BandKind::Detail, 20).field(0, 0, "NomeDaOrganizacao");
+      r << d;
+    }
+    return r;
+  };
+  PdfPrinters printers;
+  run(book.ctx, two, {}, Output::Printer);
+  EXPECT_EQ(printers.titles, (QStringList{"Primeiro", "Segundo"}));
+  EXPECT_TRUE(test::pdfText(printers.dir.filePath("job2.pdf")).contains("ORGANIZAÇÃO EXEMPLO"));
+  EXPECT_TRUE(book.ui.texts().isEmpty());
+}
+
+// Every registered report builds from its dialog's initial values and lays out on the demo
+// book: its query runs and every column its definition names is one the query returns.
+TEST(ReportRegistry, EveryReportRunsOnTheDemoBook) {
+  test::ReportBook book;
+  QStringList ids;
+  for (const ReportEntry& e : ReportRegistry::instance().entries()) {
+    ids << e.id;
+    EXPECT_FALSE(e.button.isEmpty()) << e.id.toStdString();
+    ASSERT_TRUE(e.build) << e.id.toStdString();
+    for (Output out : {Output::Video, Output::Printer}) {
+      BuildContext bc{*book.dm, out};
+      const Reports reports = e.build(bc, withInitials(e.dialog, {}));
+      ASSERT_FALSE(reports.isEmpty()) << e.id.toStdString();
+      for (const auto& def : reports) {
+        PageCollector pages;
+        EXPECT_NO_THROW(layOut(*def, &book.dm->database(), pages)) << def->name.toStdString();
+        EXPECT_GE(pages.pages.size(), 1) << def->name.toStdString();
+      }
+    }
+  }
+  EXPECT_TRUE(ids.contains("balancete"));
+  EXPECT_EQ(ids.removeDuplicates(), 0);
 }

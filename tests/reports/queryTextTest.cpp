@@ -127,3 +127,13 @@ TEST(QueryText, BlankAndCaseAreComparedAsTyped) {
   EXPECT_GT(count({{"SaldoZero", "1"}, {"EdBNatureza", "D"}}), 0);
   EXPECT_EQ(count({}), 0) << "the demo book's balances are all zero";
 }
+
+TEST(QueryText, ARecordAsADataSource) {
+  test::OpenBook book;
+  const FixedSource s = recordOf(*book.dm->TbCabecalh, "TbCabecalh");
+  EXPECT_EQ(s.name, "TbCabecalh");
+  ASSERT_EQ(s.columns.size(), s.values.size());
+  const int i = s.columns.indexOf("NomeDaOrganizacao");
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(s.values[i].toString(), "ORGANIZAÇÃO EXEMPLO LTDA");
+}
