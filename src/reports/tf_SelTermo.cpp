@@ -1,6 +1,7 @@
 // TF_SelTermo: the book data of the organization record and the journal book's output.
 #include "tf_SelTermo.h"
 
+#include "previewWindow.h"
 #include "reportOutput.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
@@ -21,13 +22,12 @@ namespace esc::report {
 
 Reports journalBook(TDEscrivon& dm, Output output) {
   if (output == Output::Video) return {makeDiario()};
-  const FixedSource cabecalh = cabecalhSource(dm);
+  const FixedSource cabecalh = recordOf(*dm.TbCabecalh, "TbCabecalh");
   return {makeTerAber(cabecalh), makeDiario(), makeTerFech(cabecalh)};
 }
 
 TF_SelTermo::TF_SelTermo(MainContext& ctx, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx),
-      owner_(parent) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx) {
   setObjectName("F_SelTermo");
   setWindowTitle("Termos de Abertura/Encerramento");
   setModal(true);
@@ -108,7 +108,19 @@ void TF_SelTermo::produce(Output output) {
     return;
   }
   if (const ReportEntry* entry = ReportRegistry::instance().byId("diario"))
-    run(ctx_, *entry, {}, output, owner_);
+    run(ctx_, *entry, {}, output, this);
+}
+
+void TF_SelTermo::done(int result) {
+  // The previews are this dialog's own windows while it is open, so both stay usable beside
+  // it; they outlive it on the window that opened it.
+  for (auto* w : findChildren<PreviewWindow*>(Qt::FindDirectChildrenOnly)) {
+    const Qt::WindowStates state = w->windowState();
+    w->setParent(parentWidget(), Qt::Window);
+    w->setWindowState(state);
+    w->show();
+  }
+  QDialog::done(result);
 }
 
 void TF_SelTermo::showEvent(QShowEvent* e) {
@@ -140,7 +152,7 @@ void registerSelTermo(ReportRegistry& r) {
   termos.button = "ButRlTermos";
   termos.description = "Termos de Abertura e Encerramento (TF_TerAber, TF_TerFech)";
   termos.build = [](BuildContext& c, const ParamValues&) {
-    const FixedSource cabecalh = cabecalhSource(c.dm);
+    const FixedSource cabecalh = recordOf(*c.dm.TbCabecalh, "TbCabecalh");
     return Reports{makeTerAber(cabecalh), makeTerFech(cabecalh)};
   };
   termos.customDialog = diario.customDialog;

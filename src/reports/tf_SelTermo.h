@@ -24,13 +24,13 @@ public:
 
   // One click of "&Vídeo" or "&Impressora".
   void produce(Output output);
+  void done(int result) override;
 
 protected:
   void showEvent(QShowEvent* e) override;
 
 private:
   MainContext& ctx_;
-  QWidget* owner_;
 };
 
 // Opens a new TF_SelTermo (modal, deleted when closed).

@@ -1,21 +1,7 @@
 // The opening term TF_TerAber, and the body it shares with the closing term.
 #include "tf_TerAber.h"
 
-#include "store/dataModule.h"
-
 namespace esc::report {
-
-FixedSource cabecalhSource(TDEscrivon& dm) {
-  FixedSource s;
-  s.name = "TbCabecalh";
-  Table& t = *dm.TbCabecalh;
-  const bool hasRecord = t.isOpen() && (!t.isEmpty() || t.isEditing());
-  for (const FieldDef& f : t.def().fields) {
-    s.columns << f.name;
-    s.values << (hasRecord ? t.field(f.name).value() : QVariant());
-  }
-  return s;
-}
 
 std::shared_ptr<ReportDefinition> makeTerm(const QString& name, const QString& heading,
                                            const FixedSource& cabecalh) {

@@ -3,12 +3,9 @@
 
 namespace esc::report {
 
-// The organization record as the terms read it: the data source "TbCabecalh" holding the
-// current record of the table (its edit buffer while it is being edited).
-FixedSource cabecalhSource(TDEscrivon& dm);
-
 // A term of the journal book: one page, A4, the declaration about the book in the
-// organization record, under `heading`. The opening and the closing term differ only there.
+// organization record (`cabecalh`, the data source "TbCabecalh" that recordOf() gives),
+// under `heading`. The opening and the closing term differ only there.
 std::shared_ptr<ReportDefinition> makeTerm(const QString& name, const QString& heading,
                                            const FixedSource& cabecalh);
 // The opening term.

@@ -271,13 +271,17 @@ TEST(SelTermo, BoundToTheOrganizationRecordAndItsThreeButtons) {
   const auto previews = test::openPreviews();
   ASSERT_EQ(previews.size(), 1);
   EXPECT_EQ(previews[0]->windowTitle(), "Escrivon - Diário Contábil");
+  EXPECT_EQ(previews[0]->parentWidget(), d) << "usable beside the modal dialog";
   EXPECT_TRUE(d->isVisible());
+  QPointer<PreviewWindow> preview(previews[0]);
   EXPECT_TRUE(book.ui.texts().isEmpty());
 
   // "&Encerrar" leaves what was typed pending in the record's edit mode.
   type(d, "Livro", "8");
   d->findChild<QPushButton*>("ButEncerrar")->click();
   EXPECT_FALSE(d->isVisible());
+  ASSERT_TRUE(preview) << "the preview outlives the dialog";
+  EXPECT_EQ(preview->parentWidget(), &page);
   EXPECT_EQ(cabecalh.state(), Table::State::Edit);
   EXPECT_EQ(cabecalh.field("Livro").asInteger(), 8);
   EXPECT_EQ(stored(book, "Livro").toInt(), 7);
