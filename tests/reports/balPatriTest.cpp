@@ -1,4 +1,5 @@
 #include "booksTestSupport.h"
+#include "reports/relatoriosPage.h"
 #include "reports/tf_BalPatri.h"
 
 #include <QFileInfo>
@@ -107,4 +108,22 @@ TEST(BalPatriLayout, EscrivonReportWritesTheBalanceSheet) {
                         "CONTADOR CRC 1SP123456/O-7", "Página: 1", "Escrivon-ZNK"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
   EXPECT_FALSE(text.contains("99.999,00"));
+}
+
+// The two statements have no dialog: their buttons preview them at once.
+TEST(BalPatriLayout, StatementButtonsPreviewAtOnce) {
+  test::LedgerBook book;
+  fillBalanceSheet(book);
+  RelatoriosPage page(book.ctx);
+  for (const auto& [button, title] :
+       {std::pair{"ButRBalPatri", "Escrivon - Balanço Patrimonial"},
+        std::pair{"ButRDemRes", "Escrivon - Demonstração de Reultado"}}) {
+    EXPECT_EQ(page.activate(button), nullptr);
+    const auto previews = test::openPreviews();
+    ASSERT_EQ(previews.size(), 1) << button;
+    EXPECT_EQ(previews[0]->windowTitle(), QString::fromUtf8(title));
+    EXPECT_EQ(previews[0]->pageCount(), 1);
+    delete previews[0];
+  }
+  EXPECT_TRUE(book.ui.texts().isEmpty());
 }
