@@ -34,11 +34,19 @@ public:
 
 const char* usage = "uso: escrivon-report --data-dir DIR RELATORIO [--NOME VALOR ...] "
                     "[--impressora] -o ARQUIVO.pdf\n"
+                    "     escrivon-report --data-dir DIR diario --livro -o LIVRO.pdf\n"
                     "     escrivon-report --list\n";
+
+// The journal book as it is filed: the opening term, the journal and the closing term, in
+// one PDF. It is the run of the dialog's "&Impressora" (three print jobs) written as one file.
+const QString bookReport = QStringLiteral("diario");
 
 void list(QTextStream& out) {
   for (const esc::report::ReportEntry& e : esc::report::ReportRegistry::instance().entries()) {
     out << e.id << "  " << e.description << "  [botão " << e.button << "]\n";
+    if (e.id == bookReport)
+      out << "    --livro   o livro inteiro num só PDF: Termo de Abertura, Diário Contábil e "
+             "Termo de Encerramento\n";
     if (!e.dialog) continue;
     const auto init = e.dialog->initialValues();
     for (const auto& f : e.dialog->fields) {
@@ -70,6 +78,7 @@ int main(int argc, char** argv) {
   QString dataDir, reportId, outFile;
   esc::report::ParamValues given;
   esc::report::Output output = esc::report::Output::Video;
+  bool wholeBook = false;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
     auto value = [&]() -> QString {
@@ -91,6 +100,9 @@ int main(int argc, char** argv) {
       outFile = value();
     } else if (a == "--impressora") {
       output = esc::report::Output::Printer;
+    } else if (a == "--livro") {
+      output = esc::report::Output::Printer;
+      wholeBook = true;
     } else if (a.startsWith("--")) {
       given.insert(a.mid(2), value());
     } else if (reportId.isEmpty()) {
@@ -108,6 +120,10 @@ int main(int argc, char** argv) {
   if (!entry) {
     err << "escrivon-report: relatório desconhecido: " << reportId
         << " (--list mostra os relatórios)\n";
+    return 2;
+  }
+  if (wholeBook && entry->id != bookReport) {
+    err << "escrivon-report: --livro vale só para o relatório " << bookReport << "\n";
     return 2;
   }
   // A radio group's item may be given by its number.
@@ -137,7 +153,11 @@ int main(int argc, char** argv) {
     esc::report::BuildContext ctx{dm, output};
     const esc::report::Reports reports =
         entry->build(ctx, esc::report::withInitials(entry->dialog, given));
-    esc::report::PdfFileSink sink(outFile, reports.isEmpty() ? QString() : reports[0]->title);
+    // Named by the first report that has a title (the terms have none).
+    QString title;
+    for (const auto& def : reports)
+      if (title.isEmpty()) title = def->title;
+    esc::report::PdfFileSink sink(outFile, title);
     qint64 rows = 0;
     int pages = 0;
     for (const auto& def : reports) {

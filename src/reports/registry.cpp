@@ -54,6 +54,10 @@ const ReportRegistry& ReportRegistry::instance() {
     registerContas(r);
     registerLanctos(r);
     registerHistoric(r);
+    registerRazao(r);
+    registerSelTermo(r);
+    registerRDemResul(r);
+    registerBalPatri(r);
     return r;
   }();
   return registry;

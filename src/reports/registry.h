@@ -138,5 +138,9 @@ void registerPlanoContas(ReportRegistry& registry);
 void registerContas(ReportRegistry& registry);
 void registerLanctos(ReportRegistry& registry);
 void registerHistoric(ReportRegistry& registry);
+void registerRazao(ReportRegistry& registry);
+void registerSelTermo(ReportRegistry& registry);
+void registerRDemResul(ReportRegistry& registry);
+void registerBalPatri(ReportRegistry& registry);
 
 } // namespace esc::report

@@ -1,0 +1,39 @@
+#pragma once
+#include "registry.h"
+
+#include <QDialog>
+
+namespace esc {
+class DBEdit;
+}
+
+namespace esc::report {
+
+// The reports of one run of TF_SelTermo: "&Vídeo" the journal book alone; "&Impressora" the
+// opening term, the journal book and the closing term, in that order.
+Reports journalBook(TDEscrivon& dm, Output output);
+
+// The dialog of the journal book and its terms, opened by "&Diário Contábil" and by
+// "&Abertura/Encerramento". Its boxes are bound to the organization record and edit it in
+// place: "&Vídeo" and "&Impressora" save a pending edit first, so the terms print what the
+// dialog shows; "&Encerrar" leaves it pending for the organization page to save or cancel.
+class TF_SelTermo : public QDialog {
+  Q_OBJECT
+public:
+  TF_SelTermo(MainContext& ctx, QWidget* parent = nullptr);
+
+  // One click of "&Vídeo" or "&Impressora".
+  void produce(Output output);
+  void done(int result) override;
+
+protected:
+  void showEvent(QShowEvent* e) override;
+
+private:
+  MainContext& ctx_;
+};
+
+// Opens a new TF_SelTermo (modal, deleted when closed).
+TF_SelTermo* openSelTermo(QWidget* parent, MainContext& ctx);
+
+} // namespace esc::report
