@@ -148,16 +148,17 @@ QVariantList Table::orderKey(const Record& r) const {
 
 std::optional<Record> Table::fetch(const QString& extra, const QVariantList& params,
                                    bool descending, int offset) {
-  QString sql = QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                    .arg(selectList(), quoted(def_.sqlName), whereWith(extra), orderBy(descending));
-  if (offset > 0) sql += QStringLiteral(" OFFSET %1").arg(offset);
-  Statement st = db_.prepare(sql);
+  // The offset is bound, so a move by any count reuses one statement.
+  Statement st = db_.prepare(
+      QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1 OFFSET ?")
+          .arg(selectList(), quoted(def_.sqlName), whereWith(extra), orderBy(descending)));
   int n = 1;
   if (filtered_) {
     st.bindAll(filter_.params);
     n += filter_.params.size();
   }
   st.bindAll(params, n);
+  st.bind(n + params.size(), qMax(0, offset));
   if (!st.step()) return std::nullopt;
   Record r;
   r.rowId = st.integer(0);
@@ -786,7 +787,9 @@ void Table::onTransactionStarted() {
 
 void Table::onTransactionEnded(bool committed) {
   std::optional<Snapshot> saved;
-  if (db_.transactionDepth() == 0) saved = std::exchange(saved_, std::nullopt);
+  // The outermost transaction ended, or SQLite ended it early: back to where it began.
+  if (db_.transactionDepth() == 0 || db_.transactionAborted())
+    saved = std::exchange(saved_, std::nullopt);
   if (!isOpen()) return;
   if (committed) {
     // SQL writes of the transaction may have changed the rows under this cursor.
