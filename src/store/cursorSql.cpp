@@ -19,9 +19,13 @@ CursorSql::CursorSql(Database& db, const TableDef& def) : db_(db), def_(def) {
 void CursorSql::setOrder(const IndexDef& index) {
   orderColumns_.clear();
   orderFields_.clear();
+  uniqueKey_ = index.unique && !index.fields.isEmpty();
   for (const QString& name : index.fields) {
     const int fi = def_.fieldIndex(name);
-    if (def_.fields[fi].type == FieldType::AutoInc) continue; // the row id comes last anyway
+    if (def_.fields[fi].type == FieldType::AutoInc) {
+      uniqueKey_ = false; // the row id is part of the key
+      continue;           // and comes last anyway
+    }
     orderFields_ << fi;
     orderColumns_ << columnExpression(def_.fields[fi], index.ignoreCase);
   }
@@ -112,6 +116,10 @@ QString CursorSql::rangeCondition(int level, bool forward) const {
   return cond + orderColumns_[level] + (forward ? " > ?" : " < ?");
 }
 
+int CursorSql::deepestLevel() const {
+  return orderColumns_.size() - (uniqueKey_ ? 2 : 1);
+}
+
 QVariantList CursorSql::rangeParams(int level, const QVariantList& key) const {
   return key.mid(0, level + 1);
 }
@@ -179,7 +187,7 @@ std::optional<Record> CursorSql::byRowId(qint64 rowId) {
 std::optional<Record> CursorSql::seek(const QVariantList& key, bool forward, int skip,
                                       int* passed) {
   int seen = 0;
-  for (int level = orderColumns_.size() - 1; level >= 0; --level) {
+  for (int level = deepestLevel(); level >= 0; --level) {
     const QVariantList params = rangeParams(level, key);
     if (auto r = fetchKept(Kind::Range, !forward, params, level, skip - seen)) {
       if (passed) *passed = skip;
@@ -194,7 +202,7 @@ std::optional<Record> CursorSql::seek(const QVariantList& key, bool forward, int
 
 int CursorSql::countBefore(const QVariantList& key) {
   int n = 0;
-  for (int level = orderColumns_.size() - 1; level >= 0; --level)
+  for (int level = deepestLevel(); level >= 0; --level)
     n += countKept(Kind::RangeCount, false, rangeParams(level, key), level);
   return n;
 }

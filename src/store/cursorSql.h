@@ -57,6 +57,7 @@ private:
   int bindFilter(Statement& st) const;
   Record read(Statement& st) const;
   QString rangeCondition(int level, bool forward) const;
+  int deepestLevel() const;
   QVariantList rangeParams(int level, const QVariantList& key) const;
   Statement& kept(int slot, const std::function<QString()>& sql);
   std::optional<Record> fetchKept(Kind kind, bool descending, const QVariantList& params,
@@ -67,6 +68,9 @@ private:
   const TableDef& def_;
   QStringList orderColumns_; // SQL expressions, row id last
   QVector<int> orderFields_; // field indexes of the order columns (without the row id)
+  // The order's columns are unique without the row id: no two records share a key, so the
+  // range of records equal to the key up to its row id is always empty and is not asked.
+  bool uniqueKey_ = false;
   const SqlFilter* filter_ = nullptr;
   QString selectList_;
   // Statements kept for reuse by this cursor alone, by a slot number of kind, level and
