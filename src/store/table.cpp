@@ -95,15 +95,20 @@ void Table::open() {
   announceState();
 }
 
-// A file made before the store kept an index of its own gets it on its first opening.
+// A file made before the store kept an index of its own gets it on its first opening. The
+// index only makes searches faster: a file that cannot take it (read-only, a full disk)
+// opens without it.
 void Table::ensureSupportIndexes() {
   for (const IndexDef& idx : def_.supportIndexes) {
     const QString name = def_.sqlName + "_" + idx.name;
-    if (db_.selectValue(QStringLiteral("SELECT count(*) FROM \"%1\".sqlite_master WHERE name = ?")
-                            .arg(schema_),
-                        {name})
-            .toLongLong() == 0)
-      db_.exec(supportIndexSql(def_, idx, schema_));
+    try {
+      if (db_.selectValue(QStringLiteral("SELECT count(*) FROM \"%1\".sqlite_master WHERE name = ?")
+                              .arg(schema_),
+                          {name})
+              .toLongLong() == 0)
+        db_.exec(supportIndexSql(def_, idx, schema_));
+    } catch (const StoreError&) {
+    }
   }
 }
 
