@@ -70,6 +70,13 @@ void DBLookupCombo::showEvent(QShowEvent* event) {
   if (listStale_) showCurrent();
 }
 
+// The arrow keys step through the items without the list dropping down, so a combo that takes
+// the focus must hold the current items (a page may have just restricted its list table).
+void DBLookupCombo::focusInEvent(QFocusEvent* event) {
+  if (listStale_) reloadList();
+  QComboBox::focusInEvent(event);
+}
+
 void DBLookupCombo::showPopup() {
   if (listStale_) reloadList();
   QComboBox::showPopup();

@@ -38,6 +38,7 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void showPopup() override;
 
 private:
