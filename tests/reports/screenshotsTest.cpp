@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace esc;
@@ -23,7 +26,7 @@ TEST(Screenshots, ReportsPageDialogAndPreview) {
   page.resize(720, 480);
   page.show();
   QApplication::processEvents();
-  page.grab().save(dir + "/relatorios.png");
+  page.grab().save(dir + "/relatorios-pagina.png");
 
   ParameterDialog* dialog = page.activate("ButRBContas");
   ASSERT_TRUE(dialog);
@@ -37,7 +40,13 @@ TEST(Screenshots, ReportsPageDialogAndPreview) {
   windows[0]->resize(1100, 750);
   QApplication::processEvents();
   windows[0]->grab().save(dir + "/relatorios-visualizar.png");
-  windows[0]->savePdfTo(dir + "/balancete.pdf");
+  // The PDF's first page as the README shows it, when poppler's pdftoppm is at hand.
+  QTemporaryDir pdf;
+  windows[0]->savePdfTo(pdf.filePath("balancete.pdf"));
+  if (!QStandardPaths::findExecutable("pdftoppm").isEmpty())
+    QProcess::execute("pdftoppm",
+                      {"-png", "-r", "90", "-f", "1", "-l", "1", "-singlefile",
+                       pdf.filePath("balancete.pdf"), dir + "/relatorios-balancete-pdf"});
   delete windows[0];
   delete dialog;
 }
