@@ -236,6 +236,31 @@ int main(int argc, char** argv) {
                  accountCode((i * 37) % 5000) + "999"});
     (void)bal.recNo();
   });
+  // The trial balance's period restriction, as the period operations and the trial-balance
+  // search use it: a count of one period's rows and a walk through them in key order.
+  measure("TbBalanco count of one period (filter Periodo=)", 200, [&](int i) {
+    bal.setFilter(QString("Periodo=2004%1").arg(i % 12 + 1, 2, 10, QChar('0')));
+    (void)bal.recordCount();
+  });
+  bal.setFilter("Periodo=200406");
+  bal.first();
+  measure("TbBalanco next, filter Periodo=, primary", 20000, [&](int) {
+    bal.next();
+    if (bal.eof()) bal.first();
+  });
+  measure("set-based count of one period (Database::selectValue)", 200, [&](int i) {
+    (void)db.selectValue("SELECT count(*) FROM balanco WHERE Periodo = ?",
+                         {QString("2004%1").arg(i % 12 + 1, 2, 10, QChar('0'))});
+  });
+  measure("set-based sum of one period, walked (Database::query)", 20, [&](int i) {
+    Statement st = db.query("SELECT SaldoAtual FROM balanco WHERE Periodo = ? ORDER BY "
+                            "CodCtaConCodCtaCor",
+                            {QString("2004%1").arg(i % 12 + 1, 2, 10, QChar('0'))});
+    double sum = 0;
+    while (st.step())
+      sum += st.real(0);
+    (void)sum;
+  });
   bal.setFilter("NivelDaConta='5'");
   bal.setOrder("SI_CodCtaCor");
   bal.first();
@@ -253,7 +278,13 @@ int main(int argc, char** argv) {
   });
   lanc.setFiltered(false);
 
+  std::printf("  statements kept idle in the connection's cache: %d\n", db.cachedStatements());
   std::printf("query plans\n");
+  explain(db, "SELECT count(*) FROM balanco WHERE (\"Periodo\" = ?)", 1);
+  explain(db,
+          "SELECT rowid FROM balanco WHERE (\"Periodo\" = ?) AND \"CodCtaConCodCtaCor\" > ? "
+          "ORDER BY \"CodCtaConCodCtaCor\", rowid LIMIT 1 OFFSET 0",
+          2);
   explain(db,
           "SELECT rowid FROM balanco WHERE \"CodigoContaCorrente\" COLLATE ESCI = ? AND rowid > ? "
           "ORDER BY \"CodigoContaCorrente\" COLLATE ESCI, rowid LIMIT 1",

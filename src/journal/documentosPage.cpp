@@ -131,10 +131,6 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
 
   // Sized to what they hold in this platform's fonts: a date, five digits, totals in general
   // number form.
-  const QFontMetrics fm(font());
-  auto fit = [&](QWidget* w, int chars) {
-    w->setFixedWidth(fm.horizontalAdvance(QString(chars, '0')) + 16);
-  };
   fit(dataLancto_, 10);
   fit(numDocto_, 6);
   fit(totCred_, 14);
@@ -146,11 +142,6 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   fit(ctaCon_, 9);
   fit(codHis_, 7);
 
-  auto label = [&](const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text, this);
-    l->setBuddy(buddy);
-    return l;
-  };
   form->addWidget(label("Conta:", ctaCon_), 0, 0);
   form->addWidget(ctaCon_, 0, 1);
   form->addWidget(contabil_, 0, 2);
@@ -255,10 +246,6 @@ DBLookupCombo* DocumentosPage::picker(const QString& name, const QString& lookup
   c->onWriteError = [this](const StoreError& err) { report(err); };
   setHint(c, hint);
   return c;
-}
-
-void DocumentosPage::report(const StoreError& e) {
-  if (!e.silent()) ctx_.ui().error(e.message());
 }
 
 void DocumentosPage::showTotals() {

@@ -40,7 +40,6 @@ protected:
 
 private:
   Table& journal() const { return *ctx_.dm().TbLancamen; }
-  void report(const StoreError& e);
   DBLookupCombo* picker(const QString& name, const QString& lookupField, Table* list,
                         const QString& hint);
   void showTotals();

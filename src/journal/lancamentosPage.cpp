@@ -37,10 +37,6 @@ LancamentosPage::LancamentosPage(MainContext& ctx, QWidget* parent)
   situacao_->setStatusTip(sitHint);
 
   // Sized to what they hold in this platform's fonts.
-  const QFontMetrics fm(font());
-  auto fit = [&](QWidget* w, int chars) {
-    w->setFixedWidth(fm.horizontalAdvance(QString(chars, '0')) + 16);
-  };
   fit(codCtaCon_, 6);
   fit(codCtaCor_, 14);
   fit(codHist_, 4);
@@ -53,11 +49,6 @@ LancamentosPage::LancamentosPage(MainContext& ctx, QWidget* parent)
   fit(lkCodCtaCor, 16);
   fit(lkCodHist, 7);
 
-  auto label = [&](const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text, this);
-    l->setBuddy(buddy);
-    return l;
-  };
   form->addWidget(label("Cód. Conta", codCtaCon_), 0, 0);
   form->addWidget(codCtaCon_, 0, 1);
   form->addWidget(lkCodCtaCon, 0, 2);
@@ -164,10 +155,6 @@ void LancamentosPage::restrictChart(QWidget* picker) {
           report(e);
         }
       });
-}
-
-void LancamentosPage::report(const StoreError& e) {
-  if (!e.silent()) ctx_.ui().error(e.message());
 }
 
 void LancamentosPage::gravar() {

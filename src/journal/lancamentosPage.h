@@ -22,7 +22,6 @@ public:
 
 private:
   Table& journal() const { return *ctx_.dm().TbLancamen; }
-  void report(const StoreError& e);
   DBEdit* edit(const QString& name, const QString& field);
   DBLookupCombo* picker(const QString& name, const QString& lookupField, Table* list);
   // Restricts the chart to the entry's account while a current-account picker has the focus.

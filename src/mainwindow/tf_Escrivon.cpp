@@ -176,10 +176,6 @@ QString TF_Escrivon::selectedYear() const {
   return DBLookupExercicio->year();
 }
 
-QString TF_Escrivon::orderItem(SearchKind k) const {
-  return orderItems_[int(k)].isEmpty() ? firstOrderItem(k) : orderItems_[int(k)];
-}
-
 QString TF_Escrivon::defaultDirectory() {
   return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
       .filePath("Escrivon");
@@ -283,15 +279,19 @@ void TF_Escrivon::closeEvent(QCloseEvent* e) {
       break;
     }
   }
-  for (Table* t : {dm_.TbBalanco, dm_.TbBalPatri, dm_.TbCabecalh, dm_.TbContas, dm_.TbDemResul,
-                   dm_.TbFechamen, dm_.TbHistoric, dm_.TbLancamen})
-    t->close();
+  dm_.closeAll();
   Timer->stop();
   ended_ = true;
   e->accept();
 }
 
 // ---------------------------------------------------------------- refresh
+
+QWidget* TF_Escrivon::widget(const QString& name) {
+  auto it = widgets_.find(name);
+  if (it == widgets_.end()) it = widgets_.insert(name, findChild<QWidget*>(name));
+  return it->data();
+}
 
 void TF_Escrivon::setEnabled(const QString& name, bool on) {
   if (auto* w = child<QWidget>(name)) w->setEnabled(on);

@@ -3,6 +3,7 @@
 #include "tf_Senha.h"
 #include "ui/mainContext.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
@@ -29,10 +30,6 @@ public:
   TDEscrivon& dm() override { return dm_; }
   Ui& ui() override { return dm_.ui(); }
   QString selectedYear() const override;
-  QString searchText(SearchKind k) const override { return searchTexts_[int(k)]; }
-  void setSearchText(SearchKind k, const QString& t) override { searchTexts_[int(k)] = t; }
-  QString orderItem(SearchKind k) const override;
-  void setOrderItem(SearchKind k, const QString& item) override { orderItems_[int(k)] = item; }
 
   // The default data directory, registered under "Escrivon" when no other was given.
   static QString defaultDirectory();
@@ -81,11 +78,12 @@ private:
   void switchGroup(const QStringList& names, const QString& deleteName, const QString& totalName,
                    bool on);
   void setEnabled(const QString& name, bool on);
-  template <class T> T* child(const QString& name) const { return findChild<T*>(name); }
+  // The refresh's widgets, looked up by name once and kept.
+  template <class T> T* child(const QString& name) { return qobject_cast<T*>(widget(name)); }
+  QWidget* widget(const QString& name);
+  QHash<QString, QPointer<QWidget>> widgets_;
 
   TDEscrivon& dm_;
-  QString searchTexts_[5];
-  QString orderItems_[5];
   bool shown_ = false;
   bool ended_ = false;
   bool accessGranted_ = false;

@@ -4,33 +4,14 @@
 #include "store/formats.h"
 #include "ui/search.h"
 
-#include <QLabel>
-
 namespace esc {
-
-namespace {
-
-// A box wide enough for `chars` characters of its font, with room for the frame.
-int widthFor(const QWidget* box, int chars) {
-  return QFontMetrics(box->font()).horizontalAdvance(QString(chars, 'N')) + 16;
-}
-
-} // namespace
 
 ContasPage::ContasPage(MainContext& ctx, QWidget* parent)
     : MaintenancePage(ctx, "Contas Contábeis e Contas Correntes Contábeis", parent) {
   setObjectName("Contas");
   DataSource* ds = ctx.dm().DsContas;
-  struct Box {
-    DBEdit*& box;
-    const char* field;
-    const char* name;
-    const char* label;
-    bool upper;
-    int chars;
-  };
   // The code boxes take their patterns, and every box its width limit, from the field.
-  const Box boxes[] = {
+  const BoundBox boxes[] = {
       {code_, "CodigoContaContabil", "EditCodCtaContabil", "Código da Conta Contábil", false, 8},
       {name_, "NomeContaContabil", "EditNomCtaContabil", "Nome da Conta Contábil", true, 30},
       {current_, "CodigoContaCorrente", "EditCodCtaCorrente", "Código da Conta Corrente Contábil",
@@ -40,19 +21,8 @@ ContasPage::ContasPage(MainContext& ctx, QWidget* parent)
       {side_, "TipoDeSaldo", "EditTipoSaldo", "Tipo de Saldo da Conta (D/C)", true, 2},
       {level_, "NivelDaConta", "EditNivConta", "Nível da Conta Contábil (1 a 6)", true, 2},
   };
-  for (int i = 0; i < 6; ++i) {
-    const Box& b = boxes[i];
-    b.box = new DBEdit(ds, b.field, this);
-    b.box->setObjectName(b.name);
-    b.box->setUpperCase(b.upper);
-    b.box->setFixedWidth(widthFor(b.box, b.chars));
-    b.box->onWriteError = [this](const StoreError& e) { report(e); };
-    auto* label = new QLabel(b.label, this);
-    label->setBuddy(b.box);
-    // Codes on the left, their names on the right; the balance side beside the level.
-    form->addWidget(label, (i / 2) * 2, i % 2);
-    form->addWidget(b.box, (i / 2) * 2 + 1, i % 2, Qt::AlignLeft);
-  }
+  // Codes on the left, their names on the right; the balance side beside the level.
+  addBoundBoxes(ds, boxes);
   level_->setToolTip("Digite 6 para conta analítica e 1 a 5 para conta sintética");
   level_->setStatusTip(level_->toolTip());
   form->setColumnStretch(2, 1);
@@ -79,10 +49,6 @@ ContasPage::ContasPage(MainContext& ctx, QWidget* parent)
           [this] { protectSaved("Tipo de movimentação da conta não pode ser alterado."); });
   connect(level_, &QLineEdit::textEdited, this,
           [this] { protectSaved("Nível da conta não pode ser alterado."); });
-}
-
-void ContasPage::report(const StoreError& e) {
-  if (!e.silent()) ctx_.ui().error(e.message());
 }
 
 bool ContasPage::yearIsOpen() {

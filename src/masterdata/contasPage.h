@@ -24,7 +24,6 @@ public:
 
 private:
   Table& table() const { return *ctx_.dm().TbContas; }
-  void report(const StoreError& e);
   bool yearIsOpen();
   QString refusal() const;
   void createTrialBalanceRows(const QString& year);

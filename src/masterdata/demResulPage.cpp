@@ -2,33 +2,14 @@
 
 #include "ui/search.h"
 
-#include <QLabel>
-
 namespace esc {
-
-namespace {
-
-// A box wide enough for `chars` characters of its font, with room for the frame.
-int widthFor(const QWidget* box, int chars) {
-  return QFontMetrics(box->font()).horizontalAdvance(QString(chars, 'N')) + 16;
-}
-
-} // namespace
 
 DemResulPage::DemResulPage(MainContext& ctx, QWidget* parent)
     : MaintenancePage(ctx, "Demonstração do Resultado", parent) {
   setObjectName("DemResul");
   DataSource* ds = ctx.dm().DsDemResul;
-  struct Box {
-    DBEdit*& box;
-    const char* field;
-    const char* name;
-    const char* label;
-    bool upper;
-    int chars;
-  };
   // In tab order; every box takes its width limit from the field, none has a pattern.
-  const Box boxes[] = {
+  const BoundBox boxes[] = {
       {first_, "ContaInicial", "EditContaInicial", "Conta Inicial", false, 8},
       {last_, "ContaFinal", "EditContaFinal", "Conta Final", false, 8},
       {name_, "NomeDoGrupo", "EditNomeDoGrupo", "Nome do Grupo", true, 30},
@@ -40,19 +21,7 @@ DemResulPage::DemResulPage(MainContext& ctx, QWidget* parent)
        8},
   };
   // Rows of the form: the range, the line itself, its amounts, and the period of the update.
-  const int place[][2] = {{0, 0}, {0, 1}, {2, 0}, {2, 1}, {4, 0}, {4, 1}, {6, 0}, {6, 1}};
-  for (int i = 0; i < 8; ++i) {
-    const Box& b = boxes[i];
-    b.box = new DBEdit(ds, b.field, this);
-    b.box->setObjectName(b.name);
-    b.box->setUpperCase(b.upper);
-    b.box->setFixedWidth(widthFor(b.box, b.chars));
-    b.box->onWriteError = [this](const StoreError& e) { report(e); };
-    auto* label = new QLabel(b.label, this);
-    label->setBuddy(b.box);
-    form->addWidget(label, place[i][0], place[i][1]);
-    form->addWidget(b.box, place[i][0] + 1, place[i][1], Qt::AlignLeft);
-  }
+  addBoundBoxes(ds, boxes);
   balance_->setAlignment(Qt::AlignRight);
   accumulated_->setAlignment(Qt::AlignRight);
   // The period is written by the statement update only; the tab key passes it by.
@@ -75,10 +44,6 @@ DemResulPage::DemResulPage(MainContext& ctx, QWidget* parent)
   connect(buttons_.eliminar, &QPushButton::clicked, this, &DemResulPage::eliminar);
   connect(buttons_.duplicar, &QPushButton::clicked, this, &DemResulPage::duplicar);
   connect(buttons_.buscar, &QPushButton::clicked, this, &DemResulPage::buscar);
-}
-
-void DemResulPage::report(const StoreError& e) {
-  if (!e.silent()) ctx_.ui().error(e.message());
 }
 
 void DemResulPage::inserir() {

@@ -23,7 +23,6 @@ public:
 
 private:
   Table& table() const { return *ctx_.dm().TbDemResul; }
-  void report(const StoreError& e);
   QString refusal() const;
 
   DBEdit* first_;

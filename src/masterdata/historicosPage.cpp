@@ -19,10 +19,8 @@ HistoricosPage::HistoricosPage(MainContext& ctx, QWidget* parent)
   name_->setMaxLength(40);
   code_->onWriteError = name_->onWriteError = [this](const StoreError& e) { report(e); };
 
-  auto* codeLabel = new QLabel("Código do Histórico", this);
-  codeLabel->setBuddy(code_);
-  auto* nameLabel = new QLabel("Nome do Histórico", this);
-  nameLabel->setBuddy(name_);
+  auto* codeLabel = label("Código do Histórico", code_);
+  auto* nameLabel = label("Nome do Histórico", name_);
   // Wide enough for four digits and forty letters in this platform's fonts.
   const QFontMetrics fm(name_->font());
   code_->setFixedWidth(fm.horizontalAdvance(QString(6, '0')) + 16);
@@ -48,10 +46,6 @@ HistoricosPage::HistoricosPage(MainContext& ctx, QWidget* parent)
   // Connected after the box's own handler, so the table is already in edit state when the
   // first typed character of a saved row reaches this check.
   connect(code_, &QLineEdit::textEdited, this, &HistoricosPage::protectSavedCode);
-}
-
-void HistoricosPage::report(const StoreError& e) {
-  if (!e.silent()) ctx_.ui().error(e.message());
 }
 
 void HistoricosPage::inserir() {

@@ -21,7 +21,6 @@ public:
 
 private:
   Table& table() const { return *ctx_.dm().TbHistoric; }
-  void report(const StoreError& e);
   void protectSavedCode();
 
   DBEdit* code_;

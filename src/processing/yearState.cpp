@@ -24,28 +24,16 @@ void YearState::setSituation(const QString& situation) {
 }
 
 bool YearState::close() {
-  const QString year = year_.trimmed();
-  if (year.isEmpty()) {
-    ui_.message(fiscal::noYearText);
-    return false;
-  }
-  try {
-    if (!findYear(year)) return false;
-    if (dm_.TbFechamen->field("Situacao").asString() == QLatin1String("F")) {
-      ui_.message("Exercício de " + year + " já foi fechado anteriormente.");
-      return false;
-    }
-    if (!ui_.confirm("Confirma o fechamento do exercicio?")) return false;
-    setSituation("F");
-    ui_.message("Exercício de " + year + " foi fechado neste momento.");
-    return true;
-  } catch (const StoreError& e) {
-    if (!e.silent()) ui_.error(e.message());
-    return false;
-  }
+  return change({false, " já foi fechado anteriormente.", "Confirma o fechamento do exercicio?",
+                 "F", " foi fechado neste momento."});
 }
 
 bool YearState::reopen() {
+  return change({true, " não está fechado.", "Confirma a reabertura do exercicio?", "R",
+                 " foi reaberto neste momento."});
+}
+
+bool YearState::change(const Change& c) {
   const QString year = year_.trimmed();
   if (year.isEmpty()) {
     ui_.message(fiscal::noYearText);
@@ -53,13 +41,14 @@ bool YearState::reopen() {
   }
   try {
     if (!findYear(year)) return false;
-    if (dm_.TbFechamen->field("Situacao").asString() != QLatin1String("F")) {
-      ui_.message("Exercício de " + year + " não está fechado.");
+    const bool closed = dm_.TbFechamen->field("Situacao").asString() == QLatin1String("F");
+    if (closed != c.fromClosed) {
+      ui_.message("Exercício de " + year + c.refusal);
       return false;
     }
-    if (!ui_.confirm("Confirma a reabertura do exercicio?")) return false;
-    setSituation("R");
-    ui_.message("Exercício de " + year + " foi reaberto neste momento.");
+    if (!ui_.confirm(c.question)) return false;
+    setSituation(c.situation);
+    ui_.message("Exercício de " + year + c.done);
     return true;
   } catch (const StoreError& e) {
     if (!e.silent()) ui_.error(e.message());

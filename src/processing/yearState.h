@@ -18,6 +18,17 @@ private:
   // The selected year's row made current; false (and the refusal shown) when there is none.
   bool findYear(const QString& year);
   void setSituation(const QString& situation);
+  // A change of the year's state letter to `situation`, allowed only from closed when
+  // `fromClosed` and only from any other state when not: the refusal, the question and the
+  // message of a done change each follow "Exercício de <year>" where they name it.
+  struct Change {
+    bool fromClosed;
+    const char* refusal;
+    const char* question;
+    const char* situation;
+    const char* done;
+  };
+  bool change(const Change& c);
 
   TDEscrivon& dm_;
   Ui& ui_;

@@ -1,6 +1,5 @@
 #include "parameterDialog.h"
 
-#include "previewWindow.h"
 #include "ui/pageParts.h"
 
 #include <QButtonGroup>
@@ -12,17 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace esc::report {
 
 ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), spec_(spec),
-      runner_(std::move(runner)) {
+    : ReportDialog(parent), spec_(spec), runner_(std::move(runner)) {
   setObjectName(spec.name.startsWith("T") ? spec.name.mid(1) : spec.name);
   setWindowTitle(spec.caption);
-  setModal(true);
 
   auto* col = new QVBoxLayout(this);
   col->addWidget(makeHeading(this, QStringLiteral("Seleção de Parâmetros")));
@@ -120,23 +116,6 @@ ParamValues ParameterDialog::values() const {
   for (const QRadioButton* r : items_)
     if (r->isChecked()) v.insert(spec_.choice->name, r->text());
   return v;
-}
-
-void ParameterDialog::done(int result) {
-  // The previews outlive the dialog: they move to the window that opened it.
-  for (auto* w : findChildren<PreviewWindow*>(Qt::FindDirectChildrenOnly)) {
-    const Qt::WindowStates state = w->windowState();
-    w->setParent(parentWidget(), Qt::Window);
-    w->setWindowState(state);
-    w->show();
-  }
-  QDialog::done(result);
-}
-
-void ParameterDialog::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  // Centred on the screen, whatever window opened it.
-  if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
 } // namespace esc::report

@@ -1,7 +1,7 @@
 #pragma once
 #include "registry.h"
+#include "reportDialog.h"
 
-#include <QDialog>
 #include <QHash>
 #include <functional>
 
@@ -19,7 +19,7 @@ namespace esc::report {
 // it too). Each click of the first two runs the report from the fields as they stand and
 // leaves the dialog open. The preview windows it opens are its own windows while it is open,
 // so that both stay usable beside a modal dialog; when it closes they stay open on its parent.
-class ParameterDialog : public QDialog {
+class ParameterDialog : public ReportDialog {
   Q_OBJECT
 public:
   // Runs the report; `dialog` is the parent for the windows the run opens.
@@ -28,11 +28,6 @@ public:
 
   ParamValues values() const;
   const DialogSpec& spec() const { return spec_; }
-
-  void done(int result) override;
-
-protected:
-  void showEvent(QShowEvent* e) override;
 
 private:
   DialogSpec spec_;

@@ -49,53 +49,51 @@ Element& Element::fixedWidth(double w) {
   return *this;
 }
 
+namespace {
+
+// An element of `kind` whose box starts at (x, y) of its band.
+Element at(Element::Kind kind, double x, double y) {
+  Element e;
+  e.kind = kind;
+  e.left = x;
+  e.top = y;
+  return e;
+}
+
+} // namespace
+
 Element& Band::add(Element e) {
   elements << std::move(e);
   return elements.last();
 }
 
 Element& Band::label(double x, double y, const QString& text) {
-  Element e;
-  e.kind = Element::Kind::Label;
-  e.left = x;
-  e.top = y;
+  Element e = at(Element::Kind::Label, x, y);
   e.text = text;
   return add(std::move(e));
 }
 
 Element& Band::field(double x, double y, const QString& column) {
-  Element e;
-  e.kind = Element::Kind::Field;
-  e.left = x;
-  e.top = y;
+  Element e = at(Element::Kind::Field, x, y);
   e.expr = Expression::column(column);
   return add(std::move(e));
 }
 
 Element& Band::expression(double x, double y, const QString& expression) {
-  Element e;
-  e.kind = Element::Kind::Expression;
-  e.left = x;
-  e.top = y;
+  Element e = at(Element::Kind::Expression, x, y);
   e.expr = Expression(expression);
   return add(std::move(e));
 }
 
 Element& Band::system(double x, double y, const QString& prefix, SystemValue value) {
-  Element e;
-  e.kind = Element::Kind::System;
-  e.left = x;
-  e.top = y;
+  Element e = at(Element::Kind::System, x, y);
   e.text = prefix;
   e.system = value;
   return add(std::move(e));
 }
 
 Element& Band::rule(double x, double y, double length, double thickness) {
-  Element e;
-  e.kind = Element::Kind::Rule;
-  e.left = x;
-  e.top = y;
+  Element e = at(Element::Kind::Rule, x, y);
   e.width = length;
   e.height = thickness;
   e.fixed = true;

@@ -1,7 +1,6 @@
 // TF_SelTermo: the book data of the organization record and the journal book's output.
 #include "tf_SelTermo.h"
 
-#include "previewWindow.h"
 #include "reportOutput.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
@@ -15,7 +14,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace esc::report {
@@ -26,11 +24,9 @@ Reports journalBook(TDEscrivon& dm, Output output) {
   return {makeTerAber(cabecalh), makeDiario(), makeTerFech(cabecalh)};
 }
 
-TF_SelTermo::TF_SelTermo(MainContext& ctx, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx) {
+TF_SelTermo::TF_SelTermo(MainContext& ctx, QWidget* parent) : ReportDialog(parent), ctx_(ctx) {
   setObjectName("F_SelTermo");
   setWindowTitle("Termos de Abertura/Encerramento");
-  setModal(true);
 
   auto* col = new QVBoxLayout(this);
   col->addWidget(makeHeading(this, QStringLiteral("Seleção de Parâmetros")));
@@ -109,23 +105,6 @@ void TF_SelTermo::produce(Output output) {
   }
   if (const ReportEntry* entry = ReportRegistry::instance().byId("diario"))
     run(ctx_, *entry, {}, output, this);
-}
-
-void TF_SelTermo::done(int result) {
-  // The previews are this dialog's own windows while it is open, so both stay usable beside
-  // it; they outlive it on the window that opened it.
-  for (auto* w : findChildren<PreviewWindow*>(Qt::FindDirectChildrenOnly)) {
-    const Qt::WindowStates state = w->windowState();
-    w->setParent(parentWidget(), Qt::Window);
-    w->setWindowState(state);
-    w->show();
-  }
-  QDialog::done(result);
-}
-
-void TF_SelTermo::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
 TF_SelTermo* openSelTermo(QWidget* parent, MainContext& ctx) {

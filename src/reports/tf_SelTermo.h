@@ -1,7 +1,6 @@
 #pragma once
 #include "registry.h"
-
-#include <QDialog>
+#include "reportDialog.h"
 
 namespace esc {
 class DBEdit;
@@ -17,17 +16,13 @@ Reports journalBook(TDEscrivon& dm, Output output);
 // "&Abertura/Encerramento". Its boxes are bound to the organization record and edit it in
 // place: "&Vídeo" and "&Impressora" save a pending edit first, so the terms print what the
 // dialog shows; "&Encerrar" leaves it pending for the organization page to save or cancel.
-class TF_SelTermo : public QDialog {
+class TF_SelTermo : public ReportDialog {
   Q_OBJECT
 public:
   TF_SelTermo(MainContext& ctx, QWidget* parent = nullptr);
 
   // One click of "&Vídeo" or "&Impressora".
   void produce(Output output);
-  void done(int result) override;
-
-protected:
-  void showEvent(QShowEvent* e) override;
 
 private:
   MainContext& ctx_;

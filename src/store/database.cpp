@@ -92,9 +92,20 @@ int esciCompare(void*, int la, const void* pa, int lb, const void* pb) {
 }
 
 // Every DELETE goes row by row: SQLite's truncate shortcut for a DELETE without WHERE
-// would skip the update hook, and cursors would keep counts of rows that are gone.
-int authorize(void*, int action, const char*, const char*, const char*, const char*) {
-  return action == SQLITE_DELETE ? SQLITE_IGNORE : SQLITE_OK;
+// would skip the update hook, and cursors would keep counts of rows that are gone. Only a
+// DELETE statement, though: DROP TABLE asks for a delete of the table itself right after
+// asking for the drop, and DROP INDEX one of SQLite's schema table; an ignored delete there
+// makes them do nothing without a word.
+int authorize(void* data, int action, const char* table, const char*, const char*, const char*) {
+  QByteArray& dropping = *static_cast<QByteArray*>(data);
+  if (action == SQLITE_DROP_TABLE || action == SQLITE_DROP_TEMP_TABLE) {
+    dropping = table;
+    return SQLITE_OK;
+  }
+  const QByteArray dropped = std::exchange(dropping, QByteArray());
+  if (action != SQLITE_DELETE || !table) return SQLITE_OK;
+  if (dropped == table || sqlite3_strnicmp(table, "sqlite_", 7) == 0) return SQLITE_OK;
+  return SQLITE_IGNORE;
 }
 
 [[noreturn]] void fail(sqlite3* db, const QString& what) {
@@ -109,15 +120,81 @@ int authorize(void*, int action, const char*, const char*, const char*, const ch
 
 // ---------------------------------------------------------------- statement
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
-  other.stmt_ = nullptr;
+namespace detail {
+
+// What the statements of one connection share with it: the idle statements for reuse, and
+// whether the connection is gone (a statement outliving it is then finalized, not kept).
+struct Connection {
+  sqlite3* db = nullptr;
+  Database* owner = nullptr;
+  QHash<QString, QVector<sqlite3_stmt*>> idle;
+  int idleCount = 0;
+  bool closed = false;
+  bool aborted = false;     // SQLite rolled the open transaction back by itself
+  QByteArray droppingTable; // the authorizer's memory between a drop and its delete
+  static constexpr int maxIdle = 400;
+
+  void finalizeIdle() {
+    for (const QVector<sqlite3_stmt*>& list : std::as_const(idle))
+      for (sqlite3_stmt* s : list)
+        sqlite3_finalize(s);
+    idle.clear();
+    idleCount = 0;
+  }
+};
+
+} // namespace detail
+
+namespace {
+
+QString abortedText() {
+  return QStringLiteral("The transaction was rolled back after an earlier error; nothing more "
+                        "can be written in it.");
+}
+
+int openTransactionCount = 0;
+
+} // namespace
+
+Statement::Statement(std::shared_ptr<detail::Connection> c, sqlite3_stmt* stmt, const QString& sql)
+    : conn_(std::move(c)), db_(conn_->db), stmt_(stmt), sql_(sql) {}
+
+Statement::Statement(Statement&& other) noexcept
+    : conn_(std::move(other.conn_)), db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)),
+      sql_(std::move(other.sql_)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+  if (this != &other) {
+    release();
+    conn_ = std::move(other.conn_);
+    db_ = other.db_;
+    stmt_ = std::exchange(other.stmt_, nullptr);
+    sql_ = std::move(other.sql_);
+  }
+  return *this;
 }
 
 Statement::~Statement() {
-  if (stmt_) {
-    sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
+  release();
+}
+
+void Statement::release() {
+  if (!stmt_) return;
+  sqlite3_stmt* s = std::exchange(stmt_, nullptr);
+  if (!conn_) {
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    return;
   }
+  if (conn_->closed || conn_->idleCount >= detail::Connection::maxIdle) {
+    sqlite3_finalize(s);
+  } else {
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    conn_->idle[sql_].append(s);
+    ++conn_->idleCount;
+  }
+  conn_.reset();
 }
 
 Statement& Statement::bind(int index, const QVariant& v) {
@@ -158,16 +235,30 @@ Statement& Statement::bindAll(const QVariantList& values, int first) {
 }
 
 bool Statement::step() {
+  if (conn_ && conn_->aborted && !sqlite3_stmt_readonly(stmt_)) throw StoreError(abortedText());
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   sqlite3_reset(stmt_);
-  fail(db_, {});
+  try {
+    fail(db_, {});
+  } catch (const StoreError&) {
+    if (conn_ && conn_->owner) conn_->owner->noteFailure();
+    throw;
+  }
 }
 
 void Statement::run() {
   while (step()) {
   }
+}
+
+void Statement::reset() {
+  sqlite3_reset(stmt_);
+}
+
+bool Statement::isReadOnly() const {
+  return sqlite3_stmt_readonly(stmt_) != 0;
 }
 
 int Statement::columnCount() const {
@@ -228,12 +319,15 @@ void Database::openDirectory(const QString& directory) {
     throw StoreError(QStringLiteral("Não foi possível abrir %1: %2").arg(anchor, msg));
   }
   db_ = db;
+  conn_ = std::make_shared<detail::Connection>();
+  conn_->db = db_;
+  conn_->owner = this;
   directory_ = dir.absoluteFilePath();
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 2000);
   sqlite3_create_collation(db_, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
   sqlite3_update_hook(db_, &Database::updateHook, this);
-  sqlite3_set_authorizer(db_, authorize, nullptr);
+  sqlite3_set_authorizer(db_, authorize, &conn_->droppingTable);
   execScript("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
 }
 
@@ -266,16 +360,24 @@ void Database::registerCollations(sqlite3* db) {
 
 void Database::closeDirectory() {
   if (!db_) return;
-  finalizeAll();
+  if (depth_ > 0) openTransactionCount -= 1;
+  // Statements still held by their users are finalized when they are destroyed; SQLite
+  // keeps the connection until then.
+  conn_->finalizeIdle();
+  conn_->closed = true;
+  conn_->owner = nullptr;
+  conn_.reset();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   depth_ = 0;
 }
 
-void Database::finalizeAll() {
-  for (sqlite3_stmt* s : std::as_const(cache_))
-    sqlite3_finalize(s);
-  cache_.clear();
+void Database::dropIdleStatements() {
+  if (conn_) conn_->finalizeIdle();
+}
+
+int Database::cachedStatements() const {
+  return conn_ ? conn_->idleCount : 0;
 }
 
 void Database::attach(const QString& schema, const QString& fileName, const QString& sqlTable,
@@ -298,7 +400,7 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
       attached |= st.text(1) == schema && QFileInfo(st.text(2)) == info;
   }
   if (!attached) {
-    finalizeAll(); // ATTACH and DETACH need no statement pending
+    dropIdleStatements(); // kept statements were compiled against the schemas of before
     Statement st = prepare(QStringLiteral("ATTACH DATABASE ? AS \"%1\"").arg(schema));
     st.bind(1, uri);
     try {
@@ -330,35 +432,66 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
 
 void Database::detach(const QString& schema) {
   if (!db_) return;
-  finalizeAll();
+  // Only idle statements go: one still held by its user fails at its next step instead.
+  dropIdleStatements();
   exec(QStringLiteral("DETACH DATABASE \"%1\"").arg(schema));
-  finalizeAll();
+  dropIdleStatements();
 }
 
 Statement Database::prepare(const QString& sql) {
   if (!db_) throw StoreError(QStringLiteral("Banco de dados não conectado."));
-  auto it = cache_.find(sql);
-  if (it == cache_.end()) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v3(db_, utf8.constData(), utf8.size(), SQLITE_PREPARE_PERSISTENT, &stmt,
-                           nullptr) != SQLITE_OK)
-      fail(db_, {});
-    it = cache_.insert(sql, stmt);
+  auto it = conn_->idle.find(sql);
+  if (it != conn_->idle.end() && !it->isEmpty()) {
+    sqlite3_stmt* stmt = it->takeLast();
+    --conn_->idleCount;
+    return Statement(conn_, stmt, sql);
   }
-  return Statement(db_, it.value());
+  sqlite3_stmt* stmt = nullptr;
+  const QByteArray utf8 = sql.toUtf8();
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v3(db_, utf8.constData(), utf8.size(), SQLITE_PREPARE_PERSISTENT, &stmt,
+                         &tail) != SQLITE_OK)
+    fail(db_, {});
+  if (!stmt) throw StoreError(QStringLiteral("No SQL statement in \"%1\".").arg(sql));
+  Statement out(conn_, stmt, sql);
+  // Text after the statement would be dropped without a word: refuse it, unless it is only
+  // blanks, semicolons or comments (they prepare to nothing).
+  const char* end = utf8.constData() + utf8.size();
+  while (tail && tail < end) {
+    sqlite3_stmt* next = nullptr;
+    const char* after = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, tail, int(end - tail), &next, &after);
+    sqlite3_finalize(next);
+    if (rc != SQLITE_OK || next)
+      throw StoreError(QStringLiteral("Only one SQL statement may be run at a time; refused: %1")
+                           .arg(QString::fromUtf8(tail, int(end - tail)).trimmed()));
+    if (after == tail) break;
+    tail = after;
+  }
+  return out;
 }
 
-void Database::exec(const QString& sql, const QVariantList& params) {
+Statement Database::prepareChecked(const QString& sql, const QVariantList& params, bool readOnly) {
   Statement st = prepare(sql);
+  if (readOnly && !st.isReadOnly())
+    throw StoreError(QStringLiteral("A query may only read; refused: %1").arg(sql));
   st.bindAll(params);
+  return st;
+}
+
+int Database::exec(const QString& sql, const QVariantList& params) {
+  Statement st = prepareChecked(sql, params, false);
   st.run();
+  return sqlite3_changes(db_);
+}
+
+Statement Database::query(const QString& sql, const QVariantList& params) {
+  return prepareChecked(sql, params, true);
 }
 
 QVector<QVariantList> Database::select(const QString& sql, const QVariantList& params,
                                        QStringList* columns) {
-  Statement st = prepare(sql);
-  st.bindAll(params);
+  Statement st = prepareChecked(sql, params, true);
   QVector<QVariantList> rows;
   const int n = st.columnCount();
   if (columns) {
@@ -377,17 +510,18 @@ QVector<QVariantList> Database::select(const QString& sql, const QVariantList& p
 }
 
 QVariant Database::selectValue(const QString& sql, const QVariantList& params) {
-  Statement st = prepare(sql);
-  st.bindAll(params);
+  Statement st = prepareChecked(sql, params, true);
   return st.step() ? st.value(0) : QVariant();
 }
 
 void Database::execScript(const QString& sql) {
   if (!db_) throw StoreError(QStringLiteral("Banco de dados não conectado."));
+  if (transactionAborted()) throw StoreError(abortedText());
   char* err = nullptr;
   if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
     QString msg = QString::fromUtf8(err ? err : "");
     sqlite3_free(err);
+    noteFailure();
     throw StoreError(msg);
   }
 }
@@ -396,10 +530,31 @@ qint64 Database::lastInsertRowId() const {
   return sqlite3_last_insert_rowid(db_);
 }
 
+bool Database::transactionAborted() const {
+  return conn_ && conn_->aborted;
+}
+
+int Database::openTransactions() {
+  return openTransactionCount;
+}
+
+void Database::noteFailure() {
+  if (depth_ == 0 || !conn_ || conn_->aborted || !sqlite3_get_autocommit(db_)) return;
+  // SQLite rolled the whole transaction back. Writes from now on would each commit alone,
+  // outside the all-or-nothing the caller counts on: refuse them until the caller's
+  // Transaction ends, and let the cursors go back to where the transaction found them.
+  conn_->aborted = true;
+  ++rollbacks_;
+  emit transactionEnded(false);
+}
+
 void Database::begin() {
+  if (!db_) throw StoreError(QStringLiteral("Banco de dados não conectado."));
+  if (transactionAborted()) throw StoreError(abortedText());
   if (depth_ == 0) {
     exec(QStringLiteral("BEGIN IMMEDIATE"));
     ++depth_;
+    ++openTransactionCount;
     emit transactionStarted();
   } else {
     exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
@@ -410,11 +565,21 @@ void Database::begin() {
 void Database::commit() {
   if (depth_ == 0) return;
   --depth_;
+  if (transactionAborted()) {
+    if (depth_ == 0) {
+      conn_->aborted = false;
+      --openTransactionCount;
+      emit transactionEnded(false);
+    }
+    throw StoreError(abortedText());
+  }
   if (depth_ == 0) {
+    --openTransactionCount;
     try {
       exec(QStringLiteral("COMMIT"));
     } catch (...) {
-      if (!sqlite3_get_autocommit(db_)) execScript("ROLLBACK");
+      if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      conn_->aborted = false;
       ++rollbacks_;
       emit transactionEnded(false);
       throw;
@@ -428,7 +593,17 @@ void Database::commit() {
 void Database::rollback() {
   if (depth_ == 0) return;
   --depth_;
+  if (transactionAborted()) {
+    // SQLite has rolled back already; only the outermost end closes the refusal.
+    if (depth_ == 0) {
+      conn_->aborted = false;
+      --openTransactionCount;
+      emit transactionEnded(false);
+    }
+    return;
+  }
   if (depth_ == 0) {
+    --openTransactionCount;
     // An error may already have ended the transaction; roll back only what is open.
     if (!sqlite3_get_autocommit(db_)) execScript("ROLLBACK");
     ++rollbacks_;

@@ -5,58 +5,6 @@
 
 namespace esc {
 
-QVariant toStorage(const FieldDef& field, const QVariant& value) {
-  const bool blank = !value.isValid() || value.isNull() ||
-                     (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty());
-  switch (field.type) {
-  case FieldType::Text: {
-    QString s = value.isValid() && !value.isNull() ? value.toString() : QString();
-    if (value.typeId() == QMetaType::Double) s = fmt::general(value.toDouble());
-    s = fmt::trimRight(s);
-    if (field.width > 0 && s.size() > field.width) s = fmt::trimRight(s.left(field.width));
-    return s;
-  }
-  case FieldType::Float: {
-    if (blank) return QVariant();
-    if (value.typeId() == QMetaType::QString) {
-      auto v = fmt::parseNumber(value.toString());
-      if (!v) {
-        bool ok = false;
-        const double d = value.toString().trimmed().toDouble(&ok); // "1234.5" from code
-        if (!ok)
-          throw StoreError(
-              QStringLiteral("'%1' is not a valid floating point value for field '%2'.")
-                  .arg(value.toString(), field.displayLabel()));
-        return d;
-      }
-      return *v;
-    }
-    return value.toDouble();
-  }
-  case FieldType::Date: {
-    if (blank) return QString(QLatin1String(""));
-    if (value.typeId() == QMetaType::QDate) return value.toDate().toString(Qt::ISODate);
-    const QString s = value.toString().trimmed();
-    if (auto d = fmt::parseDate(s)) return d->toString(Qt::ISODate);
-    const QDate iso = QDate::fromString(s, Qt::ISODate);
-    if (iso.isValid()) return iso.toString(Qt::ISODate);
-    throw StoreError(QStringLiteral("'%1' is not a valid date for field '%2'.")
-                         .arg(value.toString(), field.displayLabel()));
-  }
-  case FieldType::AutoInc:
-  case FieldType::Integer: {
-    if (blank) return QVariant();
-    bool ok = false;
-    const qlonglong n = value.toString().trimmed().toLongLong(&ok);
-    if (!ok)
-      throw StoreError(QStringLiteral("'%1' is not a valid integer value for field '%2'.")
-                           .arg(value.toString(), field.displayLabel()));
-    return n;
-  }
-  }
-  return value;
-}
-
 namespace {
 
 class Reader {
@@ -146,9 +94,7 @@ private:
     } catch (const StoreError&) {
       bad();
     }
-    QString column = f.type == FieldType::AutoInc ? QStringLiteral("rowid")
-                                                  : QStringLiteral("\"%1\"").arg(f.name);
-    if (usesCaseIgnoringIndex(f, stored)) column += QStringLiteral(" COLLATE ESCI");
+    const QString column = columnExpression(f, usesCaseIgnoringIndex(f, stored));
     if (!stored.isValid() || stored.isNull()) {
       // A blank value: "=" matches blank fields, "<>" the others.
       if (op == "=") return column + " IS NULL";

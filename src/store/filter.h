@@ -1,5 +1,6 @@
 #pragma once
 #include "schema.h"
+#include "values.h"
 
 #include <QVariantList>
 
@@ -15,9 +16,5 @@ struct SqlFilter {
 };
 
 SqlFilter parseFilter(const TableDef& table, const QString& expression);
-
-// A value as the store keeps it: text without trailing spaces, dates as ISO text,
-// amounts as double (null when blank).
-QVariant toStorage(const FieldDef& field, const QVariant& value);
 
 } // namespace esc

@@ -124,6 +124,8 @@ TableDef balanco() {
   t.indexes = {ci("SI_CodCtaCon", {"CodigoContaContabil", "CodigoContaCorrente"}),
                ci("SI_CodCtaCor", {"CodigoContaCorrente"}),
                ci("SI_Periodo", {"CodCtaConCodCtaCor"})};
+  // A period's rows, counted and walked in key order by one index range.
+  t.supportIndexes = {cs("periodo", {"Periodo", "CodCtaConCodCtaCor"})};
   return t;
 }
 
@@ -219,8 +221,7 @@ QString indexColumns(const TableDef& t, const IndexDef& idx) {
   QStringList cols;
   for (const QString& f : idx.fields) {
     if (t.field(f).type == FieldType::AutoInc) continue; // the row id orders every index
-    cols << (idx.ignoreCase ? QStringLiteral("\"%1\" COLLATE ESCI").arg(f)
-                            : QStringLiteral("\"%1\"").arg(f));
+    cols << columnExpression(t.field(f), idx.ignoreCase);
   }
   return cols.join(", ");
 }
@@ -275,7 +276,21 @@ QString TableDef::createSql() const {
   for (const IndexDef& idx : indexes)
     sql += QStringLiteral("CREATE INDEX \"%1_%2\" ON \"%1\" (%3);\n")
                .arg(sqlName, idx.name, indexColumns(*this, idx));
+  for (const IndexDef& idx : supportIndexes)
+    sql += supportIndexSql(*this, idx) + ";\n";
   return sql;
+}
+
+QString columnExpression(const FieldDef& field, bool ignoreCase) {
+  if (field.type == FieldType::AutoInc) return QStringLiteral("rowid");
+  return ignoreCase ? QStringLiteral("\"%1\" COLLATE ESCI").arg(field.name)
+                    : QStringLiteral("\"%1\"").arg(field.name);
+}
+
+QString supportIndexSql(const TableDef& table, const IndexDef& index, const QString& schema) {
+  return QStringLiteral("CREATE INDEX IF NOT EXISTS %1\"%2_%3\" ON \"%2\" (%4)")
+      .arg(schema.isEmpty() ? QString() : '"' + schema + "\".", table.sqlName, index.name,
+           indexColumns(table, index));
 }
 
 const QVector<TableDef>& allTables() {

@@ -48,6 +48,9 @@ struct TableDef {
   // Uniqueness the store enforces beyond the primary order (the chart keeps one row per
   // account pair, so its violation is reported as a key violation like the primary's).
   QStringList uniquePair;
+  // Indexes the store keeps for its own searches, never offered as orders (the trial
+  // balance's period restriction). Created with the file, and on opening a file made before.
+  QVector<IndexDef> supportIndexes;
 
   int fieldIndex(const QString& name) const; // -1 when absent (case ignored)
   const FieldDef& field(const QString& name) const;
@@ -55,6 +58,12 @@ struct TableDef {
   const LookupDef* lookup(const QString& name) const;
   QString createSql() const; // CREATE TABLE and CREATE INDEX statements
 };
+
+// A column as an index on it compares: `"Name" COLLATE ESCI` on a case-ignoring index,
+// `"Name"` otherwise, and `rowid` for the autoincrement field (the row id orders every index).
+QString columnExpression(const FieldDef& field, bool ignoreCase);
+// The SQL that creates a support index when it is missing (in `schema` when given).
+QString supportIndexSql(const TableDef& table, const IndexDef& index, const QString& schema = {});
 
 // The eight tables, in the order the data module declares them.
 const QVector<TableDef>& allTables();

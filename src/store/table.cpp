@@ -1,9 +1,7 @@
 #include "table.h"
 
-#include "filter.h"
 #include "formats.h"
-
-#include <QScopeGuard>
+#include "lookup.h"
 
 namespace esc {
 
@@ -20,19 +18,20 @@ QVariant Field::value() const {
 }
 QString Field::asString() const {
   const QVariant v = value();
-  if (!v.isValid() || v.isNull()) return {};
+  if (isBlank(v)) return {};
   if (v.typeId() == QMetaType::Double) return fmt::general(v.toDouble());
   if (v.typeId() == QMetaType::QDate) return fmt::date(v.toDate());
   return v.toString();
 }
 double Field::asFloat() const {
   const QVariant v = value();
-  if (!v.isValid() || v.isNull()) return 0.0;
+  if (isBlank(v)) return 0.0;
   if (v.typeId() == QMetaType::QString) return fmt::parseNumber(v.toString()).value_or(0.0);
   return v.toDouble();
 }
 QDate Field::asDate() const {
   const QVariant v = value();
+  if (isBlank(v)) return {};
   if (v.typeId() == QMetaType::QDate) return v.toDate();
   return fmt::parseDate(v.toString()).value_or(QDate());
 }
@@ -40,20 +39,14 @@ int Field::asInteger() const {
   return value().toInt();
 }
 bool Field::isNull() const {
-  const QVariant v = value();
-  return !v.isValid() || v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
+  return isBlank(value());
 }
 QString Field::editText() const {
   return displayText();
 }
 QString Field::displayText() const {
   const int fi = table_->def().fieldIndex(name_);
-  const QVariant v = value();
-  if (fi >= 0 && table_->def().fields[fi].displayFormat == ",#0.00") {
-    if (!v.isValid() || v.isNull()) return {};
-    return fmt::amount(v.toDouble());
-  }
-  return asString();
+  return esc::displayText(fi >= 0 ? &table_->def().fields[fi] : nullptr, value());
 }
 QString Field::label() const {
   const int fi = table_->def().fieldIndex(name_);
@@ -72,7 +65,8 @@ void Field::setAsString(const QString& text) const {
 // ---------------------------------------------------------------- table
 
 Table::Table(Database& db, const TableDef& def, QObject* parent)
-    : QObject(parent), db_(db), def_(def), schema_("f_" + def.sqlName) {
+    : QObject(parent), db_(db), def_(def), schema_("f_" + def.sqlName), sql_(db_, def_) {
+  applyOrder(def_.primary);
   connect(&db_, &Database::transactionStarted, this, &Table::onTransactionStarted);
   connect(&db_, &Database::transactionEnded, this, &Table::onTransactionEnded);
 }
@@ -90,7 +84,9 @@ void Table::open() {
   QStringList columns;
   for (const FieldDef& f : def_.fields)
     columns << f.name;
+  sql_.release(); // statements of a connection of before
   db_.attach(schema_, def_.fileName, def_.sqlName, columns);
+  ensureSupportIndexes();
   state_ = State::Browse;
   seenGen_ = db_.generation(def_.sqlName);
   countGen_ = recNoGen_ = ~0ull;
@@ -99,12 +95,29 @@ void Table::open() {
   announceState();
 }
 
+// A file made before the store kept an index of its own gets it on its first opening. The
+// index only makes searches faster: a file that cannot take it (read-only, a full disk)
+// opens without it.
+void Table::ensureSupportIndexes() {
+  for (const IndexDef& idx : def_.supportIndexes) {
+    const QString name = def_.sqlName + "_" + idx.name;
+    try {
+      if (db_.selectValue(QStringLiteral("SELECT count(*) FROM \"%1\".sqlite_master WHERE name = ?")
+                              .arg(schema_),
+                          {name})
+              .toLongLong() == 0)
+        db_.exec(supportIndexSql(def_, idx, schema_));
+    } catch (const StoreError&) {
+    }
+  }
+}
+
 void Table::close() {
   if (!isOpen()) return;
   buffer_.clear();
-  modified_ = false;
   current_.reset();
   state_ = State::Inactive;
+  sql_.release();
   try {
     db_.detach(schema_);
   } catch (const StoreError&) {
@@ -112,120 +125,6 @@ void Table::close() {
   }
   announceState();
   announceRecord();
-}
-
-// ---------------------------------------------------------------- SQL pieces
-
-QString Table::selectList() const {
-  QStringList cols{QStringLiteral("rowid")};
-  for (const FieldDef& f : def_.fields)
-    cols << quoted(f.name);
-  return cols.join(", ");
-}
-
-QString Table::whereWith(const QString& extra) const {
-  QStringList parts;
-  if (filtered_ && !filter_.where.isEmpty()) parts << "(" + filter_.where + ")";
-  if (!extra.isEmpty()) parts << extra;
-  return parts.isEmpty() ? QString() : " WHERE " + parts.join(" AND ");
-}
-
-QString Table::orderBy(bool descending) const {
-  QStringList cols = orderColumns_;
-  if (descending)
-    for (QString& c : cols)
-      c += " DESC";
-  return " ORDER BY " + cols.join(", ");
-}
-
-QVariantList Table::orderKey(const Record& r) const {
-  QVariantList key;
-  for (int fi : orderFields_)
-    key << r.values[fi];
-  key << r.rowId;
-  return key;
-}
-
-std::optional<Record> Table::fetch(const QString& extra, const QVariantList& params,
-                                   bool descending, int offset) {
-  QString sql = QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                    .arg(selectList(), quoted(def_.sqlName), whereWith(extra), orderBy(descending));
-  if (offset > 0) sql += QStringLiteral(" OFFSET %1").arg(offset);
-  Statement st = db_.prepare(sql);
-  int n = 1;
-  if (filtered_) {
-    st.bindAll(filter_.params);
-    n += filter_.params.size();
-  }
-  st.bindAll(params, n);
-  if (!st.step()) return std::nullopt;
-  Record r;
-  r.rowId = st.integer(0);
-  r.values.reserve(def_.fields.size());
-  for (int i = 0; i < def_.fields.size(); ++i)
-    r.values << st.value(i + 1);
-  return r;
-}
-
-std::optional<Record> Table::fetchRow(qint64 rowId) {
-  const bool wasFiltered = std::exchange(filtered_, false);
-  const auto restore = qScopeGuard([&] { filtered_ = wasFiltered; });
-  return fetch(QStringLiteral("rowid = ?"), {rowId}, false);
-}
-
-int Table::countWhere(const QString& extra, const QVariantList& params) {
-  Statement st = db_.prepare(
-      QStringLiteral("SELECT count(*) FROM %1%2").arg(quoted(def_.sqlName), whereWith(extra)));
-  int n = 1;
-  if (filtered_) {
-    st.bindAll(filter_.params);
-    n += filter_.params.size();
-  }
-  st.bindAll(params, n);
-  return st.step() ? static_cast<int>(st.integer(0)) : 0;
-}
-
-// The records after (or before) `key` in the active order are disjoint index ranges, one per
-// key column, taken deepest first: (a = ? AND b = ? AND rowid > ?), (a = ? AND b > ?),
-// (a > ?). Each is one index seek. A single row-value comparison would be shorter, but
-// SQLite does not turn it into an index range over collated columns and scans instead.
-// `skip` passes over that many records first; `passed` tells how many were passed over.
-QString Table::rangeAt(int level, const QVariantList& key, const QString& op,
-                       QVariantList& params) const {
-  QString cond;
-  for (int i = 0; i < level; ++i) {
-    cond += orderColumns_[i] + " = ? AND ";
-    params << key[i];
-  }
-  params << key[level];
-  return cond + orderColumns_[level] + op;
-}
-
-std::optional<Record> Table::seek(const QVariantList& key, bool forward, int skip, int* passed) {
-  const QString op = forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
-  int seen = 0;
-  for (int level = orderColumns_.size() - 1; level >= 0; --level) {
-    QVariantList params;
-    const QString cond = rangeAt(level, key, op, params);
-    if (auto r = fetch(cond, params, !forward, skip - seen)) {
-      if (passed) *passed = skip;
-      return r;
-    }
-    // Fewer than the rest of `skip` lie in this range: count them and go on.
-    if (skip > seen) seen += countWhere(cond, params);
-  }
-  if (passed) *passed = seen;
-  return std::nullopt;
-}
-
-int Table::countBefore(const QVariantList& key) {
-  int n = 0;
-  for (int level = orderColumns_.size() - 1; level >= 0; --level) {
-    QVariantList params;
-    const QString cond = rangeAt(level, key, QStringLiteral(" < ?"), params);
-    n += countWhere(cond, params);
-  }
-  return n;
 }
 
 // ---------------------------------------------------------------- signals
@@ -269,24 +168,25 @@ void Table::setCurrent(std::optional<Record> r) {
 
 // ---------------------------------------------------------------- order, find, filter
 
+void Table::applyOrder(const IndexDef& index) {
+  order_ = index.name;
+  sql_.setOrder(index);
+  invalidatePosition();
+}
+
+void Table::applyFilter() {
+  sql_.setFilter(filtered_ ? &filter_ : nullptr);
+  countGen_ = ~0ull;
+  invalidatePosition();
+}
+
 void Table::setOrder(const QString& indexName) {
   const IndexDef* idx = def_.index(indexName);
   if (!idx) throw StoreError(QStringLiteral("Index '%1' not found.").arg(indexName));
   if (isOpen()) checkBrowseMode();
-  order_ = idx->name;
-  orderColumns_.clear();
-  orderFields_.clear();
-  for (const QString& f : idx->fields) {
-    const int fi = def_.fieldIndex(f);
-    if (def_.fields[fi].type == FieldType::AutoInc) continue; // the row id comes last anyway
-    orderFields_ << fi;
-    orderColumns_ << (idx->ignoreCase ? quoted(def_.fields[fi].name) + " COLLATE ESCI"
-                                      : quoted(def_.fields[fi].name));
-  }
-  orderColumns_ << QStringLiteral("rowid");
-  invalidatePosition();
+  applyOrder(*idx);
   if (isOpen() && current_) {
-    auto r = fetchRow(current_->rowId);
+    auto r = sql_.byRowId(current_->rowId);
     if (r)
       setCurrent(std::move(r));
     else
@@ -305,13 +205,10 @@ bool Table::findKey(const QVariantList& values) {
   for (int i = 0; i < values.size() && i < idx->fields.size(); ++i) {
     const FieldDef& f = def_.field(idx->fields[i]);
     // The column as the index holds it, so that the search is an index seek.
-    const QString col = f.type == FieldType::AutoInc ? QStringLiteral("rowid")
-                        : idx->ignoreCase            ? quoted(f.name) + " COLLATE ESCI"
-                                                     : quoted(f.name);
-    terms << col + " = ?";
+    terms << columnExpression(f, idx->ignoreCase) + " = ?";
     params << toStorage(f, values[i]);
   }
-  auto r = fetch(terms.join(" AND "), params, false);
+  auto r = sql_.fetch(terms.join(" AND "), params, false);
   if (!r) return false;
   eof_ = bof_ = false;
   invalidatePosition();
@@ -322,19 +219,19 @@ bool Table::findKey(const QVariantList& values) {
 void Table::findNearest(const QVariant& value) {
   requireOpen();
   checkBrowseMode();
-  if (orderFields_.isEmpty()) {
+  if (!sql_.hasOrderFields()) {
     first();
     return;
   }
-  const FieldDef& f = def_.fields[orderFields_.first()];
+  const FieldDef& f = def_.fields[sql_.firstOrderField()];
   QVariant key;
   try {
     key = toStorage(f, value);
   } catch (const StoreError&) {
     key = fmt::trimRight(value.toString()); // compare the text as typed
   }
-  auto r =
-      fetch(orderColumns_.first() + " >= ?", {key.isNull() ? QVariant(QString()) : key}, false);
+  auto r = sql_.fetch(sql_.firstOrderColumn() + " >= ?", {key.isNull() ? QVariant(QString()) : key},
+                      false);
   if (!r) {
     last();
     return;
@@ -349,8 +246,8 @@ bool Table::locate(const QString& name, const QVariant& value) {
   checkBrowseMode();
   const FieldDef& f = def_.field(name);
   const QVariant v = toStorage(f, value);
-  auto r = v.isNull() ? fetch(quoted(f.name) + " IS NULL", {}, false)
-                      : fetch(quoted(f.name) + " = ?", {v}, false);
+  auto r = v.isNull() ? sql_.fetch(quoted(f.name) + " IS NULL", {}, false)
+                      : sql_.fetch(quoted(f.name) + " = ?", {v}, false);
   if (!r) return false;
   eof_ = bof_ = false;
   invalidatePosition();
@@ -363,8 +260,7 @@ void Table::setFilter(const QString& expression) {
   if (isOpen()) checkBrowseMode();
   filterText_ = expression;
   filter_ = std::move(parsed);
-  countGen_ = ~0ull;
-  invalidatePosition();
+  applyFilter();
   if (isOpen() && filtered_) {
     first();
     announceData();
@@ -375,13 +271,12 @@ void Table::setFiltered(bool on) {
   if (isOpen()) checkBrowseMode();
   if (on == filtered_) return;
   filtered_ = on;
-  countGen_ = ~0ull;
-  invalidatePosition();
+  applyFilter();
   if (!isOpen()) return;
   if (on) {
     first();
   } else if (current_) {
-    setCurrent(fetchRow(current_->rowId));
+    setCurrent(sql_.byRowId(current_->rowId));
   } else {
     first();
   }
@@ -393,7 +288,7 @@ void Table::setFiltered(bool on) {
 void Table::first() {
   requireOpen();
   checkBrowseMode();
-  auto r = fetch({}, {}, false);
+  auto r = sql_.first(false);
   bof_ = true;
   eof_ = !r.has_value();
   recNoGen_ = db_.generation(def_.sqlName);
@@ -405,7 +300,7 @@ void Table::first() {
 void Table::last() {
   requireOpen();
   checkBrowseMode();
-  auto r = fetch({}, {}, true);
+  auto r = sql_.first(true);
   eof_ = true;
   bof_ = !r.has_value();
   invalidatePosition();
@@ -419,7 +314,7 @@ void Table::next() {
     eof_ = true;
     return;
   }
-  auto r = seek(orderKey(*current_), true);
+  auto r = sql_.seek(sql_.keyOf(*current_), true);
   if (!r) {
     eof_ = true;
     return;
@@ -438,7 +333,7 @@ void Table::prior() {
     bof_ = true;
     return;
   }
-  auto r = seek(orderKey(*current_), false);
+  auto r = sql_.seek(sql_.keyOf(*current_), false);
   if (!r) {
     bof_ = true;
     return;
@@ -462,7 +357,7 @@ int Table::moveBy(int count) {
     return current_->rowId == before ? 0 : count;
   }
   int passed = 0;
-  auto r = seek(orderKey(*current_), forward, steps - 1, &passed);
+  auto r = sql_.seek(sql_.keyOf(*current_), forward, steps - 1, &passed);
   if (r) {
     eof_ = bof_ = false;
     invalidatePosition();
@@ -478,10 +373,7 @@ int Table::recordCount() {
   if (!isOpen()) return 0;
   const quint64 gen = db_.generation(def_.sqlName);
   if (countGen_ != gen) {
-    Statement st = db_.prepare(
-        QStringLiteral("SELECT count(*) FROM %1%2").arg(quoted(def_.sqlName), whereWith({})));
-    if (filtered_) st.bindAll(filter_.params);
-    count_ = st.step() ? static_cast<int>(st.integer(0)) : 0;
+    count_ = sql_.count();
     countGen_ = gen;
   }
   return count_;
@@ -491,7 +383,7 @@ int Table::recNo() {
   if (!isOpen() || !current_) return 0;
   const quint64 gen = db_.generation(def_.sqlName);
   if (recNoRowId_ != current_->rowId || recNoGen_ != gen) {
-    recNo_ = countBefore(orderKey(*current_)) + 1;
+    recNo_ = sql_.countBefore(sql_.keyOf(*current_)) + 1;
     recNoRowId_ = current_->rowId;
     recNoGen_ = gen;
   }
@@ -503,10 +395,10 @@ int Table::recNo() {
 void Table::insert() {
   requireOpen();
   checkBrowseMode();
-  buffer_.clear();
+  QVariantList blank;
   for (const FieldDef& f : def_.fields)
-    buffer_ << (f.type == FieldType::AutoInc ? QVariant() : toStorage(f, QVariant()));
-  modified_ = false;
+    blank << (f.type == FieldType::AutoInc ? QVariant() : toStorage(f, QVariant()));
+  buffer_.start(blank);
   state_ = State::Insert;
   announceState();
   announceRecord();
@@ -519,77 +411,81 @@ void Table::edit() {
     insert(); // editing an empty table starts a new record, as the controls expect
     return;
   }
-  buffer_ = current_->values;
-  modified_ = false;
+  buffer_.start(current_->values);
   state_ = State::Edit;
   announceState();
+}
+
+// An insert writes every field; an edit only the fields it changed, so a column an
+// operation wrote since edit() (a running balance, a status) keeps that value.
+void Table::writeBuffer() {
+  for (int i = 0; i < def_.fields.size(); ++i) {
+    const FieldDef& f = def_.fields[i];
+    if (!f.required || f.type == FieldType::AutoInc) continue;
+    if (isBlank(buffer_.values[i]))
+      throw StoreError(QStringLiteral("Field '%1' must have a value.").arg(f.displayLabel()));
+  }
+  QStringList cols;
+  QVariantList params;
+  for (int i = 0; i < def_.fields.size(); ++i) {
+    if (def_.fields[i].type == FieldType::AutoInc) continue;
+    if (state_ == State::Edit && !buffer_.changed[i]) continue;
+    cols << quoted(def_.fields[i].name);
+    params << buffer_.values[i];
+  }
+  if (state_ == State::Insert) {
+    db_.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                 .arg(quoted(def_.sqlName), cols.join(", "),
+                      QString("?, ").repeated(cols.size() - 1) + "?"),
+             params);
+  } else if (!cols.isEmpty()) {
+    params << current_->rowId;
+    db_.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                 .arg(quoted(def_.sqlName), cols.join(" = ?, ")),
+             params);
+  }
 }
 
 void Table::post() {
   requireOpen();
   if (!isEditing()) return;
+  std::optional<Record> r;
   try {
-    for (int i = 0; i < def_.fields.size(); ++i) {
-      const FieldDef& f = def_.fields[i];
-      if (!f.required || f.type == FieldType::AutoInc) continue;
-      const QVariant& v = buffer_[i];
-      if (!v.isValid() || v.isNull() || v.toString().isEmpty())
-        throw StoreError(QStringLiteral("Field '%1' must have a value.").arg(f.displayLabel()));
-    }
-    QStringList cols;
-    QVariantList params;
-    for (int i = 0; i < def_.fields.size(); ++i) {
-      if (def_.fields[i].type == FieldType::AutoInc) continue;
-      cols << quoted(def_.fields[i].name);
-      params << buffer_[i];
-    }
-    qint64 rowId;
-    if (state_ == State::Insert) {
-      db_.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                   .arg(quoted(def_.sqlName), cols.join(", "),
-                        QString("?, ").repeated(cols.size() - 1) + "?"),
-               params);
-      rowId = db_.lastInsertRowId();
-    } else {
-      rowId = current_->rowId;
-      params << rowId;
-      db_.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                   .arg(quoted(def_.sqlName), cols.join(" = ?, ")),
-               params);
-    }
+    writeBuffer();
+    const qint64 rowId = state_ == State::Insert ? db_.lastInsertRowId() : current_->rowId;
     // Read back through the filter-free row id, so a record the filter hides stays current.
-    auto r = fetchRow(rowId);
+    r = sql_.byRowId(rowId);
     // An update of a row someone else deleted writes nothing: say so, and keep what was typed.
     if (!r) throw StoreError(QStringLiteral("Record/key deleted."));
-    // A rollback of the enclosing transaction undoes this post: the record then returns to
-    // the state it was typed in, with these values.
-    if (saved_ && !saved_->editPosted &&
-        (saved_->state == State::Edit || saved_->state == State::Insert)) {
-      saved_->buffer = buffer_;
-      saved_->modified = true;
-      saved_->editPosted = true;
-    }
-    buffer_.clear();
-    modified_ = false;
-    state_ = State::Browse;
-    eof_ = bof_ = false;
-    invalidatePosition();
-    seenGen_ = db_.generation(def_.sqlName);
-    setCurrent(std::move(r));
-    announceState();
-    announceData();
   } catch (const StoreError& e) {
     if (onPostError && onPostError(e) == PostErrorAction::Abort)
       throw StoreError(e.message(), true);
     throw;
   }
+  // The row is written. What follows only tells others, outside the post-error hook's
+  // reach: the hook is about a post that failed, and this one did not.
+  // A rollback of the enclosing transaction undoes this post: the record then returns to
+  // the state it was typed in, with these values.
+  if (saved_ && !saved_->editPosted &&
+      (saved_->state == State::Edit || saved_->state == State::Insert)) {
+    saved_->buffer = buffer_;
+    saved_->buffer.modified = true;
+    saved_->editPosted = true;
+  }
+  buffer_.clear();
+  state_ = State::Browse;
+  eof_ = bof_ = false;
+  invalidatePosition();
+  seenGen_ = db_.generation(def_.sqlName);
+  setCurrent(std::move(r));
+  announceState();
+  announceData();
   if (afterPost) afterPost();
 }
 
 void Table::cancel() {
   if (!isEditing()) return;
   buffer_.clear();
-  modified_ = false;
   state_ = State::Browse;
   announceState();
   announceRecord();
@@ -608,13 +504,13 @@ void Table::remove() {
   db_.exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(def_.sqlName)),
            {gone.rowId});
   seenGen_ = db_.generation(def_.sqlName);
-  auto r = seek(orderKey(gone), true);
+  auto r = sql_.seek(sql_.keyOf(gone), true);
   invalidatePosition();
   if (r) {
     eof_ = bof_ = false;
     setCurrent(std::move(r));
   } else {
-    auto l = fetch({}, {}, true);
+    auto l = sql_.first(true);
     eof_ = true;
     bof_ = !l.has_value();
     setCurrent(std::move(l));
@@ -624,7 +520,7 @@ void Table::remove() {
 
 void Table::checkBrowseMode() {
   if (!isEditing()) return;
-  if (modified_)
+  if (buffer_.modified)
     post();
   else
     cancel();
@@ -634,25 +530,8 @@ void Table::checkBrowseMode() {
 
 const QVariantList& Table::activeValues() const {
   static const QVariantList none;
-  if (isEditing()) return buffer_;
+  if (isEditing()) return buffer_.values;
   return current_ ? current_->values : none;
-}
-
-QVariant Table::convert(const FieldDef& f, const QVariant& raw) const {
-  if (!raw.isValid() || raw.isNull())
-    return f.type == FieldType::Text ? QVariant(QString()) : QVariant();
-  switch (f.type) {
-  case FieldType::Text:
-    return raw.toString();
-  case FieldType::Float:
-    return raw.toDouble();
-  case FieldType::Date:
-    return QDate::fromString(raw.toString(), Qt::ISODate);
-  case FieldType::AutoInc:
-  case FieldType::Integer:
-    return raw.toLongLong();
-  }
-  return raw;
 }
 
 bool Table::hasField(const QString& name) const {
@@ -667,7 +546,7 @@ QVariant Table::value(const QString& name) const {
     if (f.type == FieldType::AutoInc && !isEditing())
       return current_ ? QVariant(current_->rowId) : QVariant();
     const QVariantList& vals = activeValues();
-    return fi < vals.size() ? convert(f, vals[fi]) : convert(f, QVariant());
+    return fromStorage(f, fi < vals.size() ? vals[fi] : QVariant());
   }
   if (const LookupDef* l = def_.lookup(name)) return lookupValue(*l, value(l->keyField));
   throw StoreError(QStringLiteral("Field '%1' not found.").arg(name));
@@ -677,36 +556,21 @@ QVariant Table::valueOf(const Record& r, const QString& name) const {
   const int fi = def_.fieldIndex(name);
   if (fi >= 0) {
     if (def_.fields[fi].type == FieldType::AutoInc) return r.rowId;
-    return convert(def_.fields[fi], r.values[fi]);
+    return fromStorage(def_.fields[fi], r.values[fi]);
   }
   if (const LookupDef* l = def_.lookup(name)) return lookupValue(*l, valueOf(r, l->keyField));
   throw StoreError(QStringLiteral("Field '%1' not found.").arg(name));
 }
 
 QString Table::displayTextOf(const Record& r, const QString& name) const {
-  const QVariant v = valueOf(r, name);
-  if (!v.isValid() || v.isNull()) return {};
   const int fi = def_.fieldIndex(name);
-  if (fi >= 0 && def_.fields[fi].displayFormat == ",#0.00") return fmt::amount(v.toDouble());
-  if (v.typeId() == QMetaType::Double) return fmt::general(v.toDouble());
-  if (v.typeId() == QMetaType::QDate) return fmt::date(v.toDate());
-  return v.toString();
+  return displayText(fi >= 0 ? &def_.fields[fi] : nullptr, valueOf(r, name));
 }
 
 QVariant Table::lookupValue(const LookupDef& l, const QVariant& key) const {
   Table* source = lookupSources_.value(l.lookupTable);
   if (!source || !source->isOpen()) return QString();
-  const TableDef& t = source->def();
-  const FieldDef& keyField = t.field(l.lookupKey);
-  QStringList order;
-  for (const QString& f : t.primary.fields)
-    order << quoted(f);
-  order << "rowid";
-  Statement st = db_.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %4 LIMIT 1")
-                                 .arg(quoted(t.field(l.resultField).name), quoted(t.sqlName),
-                                      quoted(keyField.name), order.join(", ")));
-  st.bind(1, toStorage(keyField, key));
-  return st.step() ? st.value(0) : QVariant(QString());
+  return readLookup(db_, source->def(), l, key);
 }
 
 void Table::requireEditing(const QString& name) const {
@@ -723,10 +587,7 @@ void Table::setValue(const QString& name, const QVariant& v) {
   const FieldDef& f = def_.fields[fi];
   if (f.type == FieldType::AutoInc)
     throw StoreError(QStringLiteral("Field '%1' cannot be modified.").arg(f.name));
-  const QVariant stored = toStorage(f, v);
-  if (buffer_[fi] == stored && buffer_[fi].isNull() == stored.isNull()) return;
-  buffer_[fi] = stored;
-  modified_ = true;
+  if (!buffer_.set(fi, toStorage(f, v))) return;
   if (disabled_ == 0)
     emit fieldChanged(f.name);
   else if (!pendingFields_.contains(f.name))
@@ -736,7 +597,7 @@ void Table::setValue(const QString& name, const QVariant& v) {
 void Table::gotoBookmark(const Bookmark& b) {
   requireOpen();
   checkBrowseMode();
-  auto r = fetchRow(b.rowId);
+  auto r = sql_.byRowId(b.rowId);
   if (!r) throw StoreError(QStringLiteral("Record not found."));
   eof_ = bof_ = false;
   invalidatePosition();
@@ -757,21 +618,20 @@ void Table::reread() {
   invalidatePosition();
   const bool hadRecord = current_.has_value();
   if (current_) {
-    auto r = fetchRow(current_->rowId);
+    auto r = sql_.byRowId(current_->rowId);
     if (!r) {
       if (state_ == State::Edit) {
         buffer_.clear();
-        modified_ = false;
         state_ = State::Browse;
         announceState();
       }
-      r = seek(orderKey(*current_), true); // the row is gone: the one that now follows its key
-      if (!r) r = fetch({}, {}, true);
+      r = sql_.seek(sql_.keyOf(*current_), true); // the row is gone: the one that now follows
+      if (!r) r = sql_.first(true);
       eof_ = bof_ = false;
     }
     current_ = std::move(r);
   } else {
-    current_ = fetch({}, {}, false);
+    current_ = sql_.first(false);
   }
   if (!current_) eof_ = bof_ = true;
   if (!hadRecord && current_) eof_ = bof_ = false;
@@ -781,51 +641,63 @@ void Table::reread() {
 
 void Table::onTransactionStarted() {
   saved_.reset();
-  if (isOpen()) saved_ = Snapshot{state_, buffer_, modified_, current_, eof_, bof_, false};
+  if (isOpen())
+    saved_ = Snapshot{state_, buffer_, current_,    eof_,    bof_,
+                      false,  order_,  filterText_, filter_, filtered_};
 }
 
 void Table::onTransactionEnded(bool committed) {
   std::optional<Snapshot> saved;
-  if (db_.transactionDepth() == 0) saved = std::exchange(saved_, std::nullopt);
+  // The outermost transaction ended, or SQLite ended it early: back to where it began.
+  if (db_.transactionDepth() == 0 || db_.transactionAborted())
+    saved = std::exchange(saved_, std::nullopt);
   if (!isOpen()) return;
   if (committed) {
     // SQL writes of the transaction may have changed the rows under this cursor.
     if (db_.generation(def_.sqlName) != seenGen_) reread();
     return;
   }
-  // A record still being edited keeps what was typed (its post is what failed); otherwise
-  // the cursor returns to where the transaction found it.
-  if (saved && !isEditing()) {
-    state_ = saved->state;
-    buffer_ = saved->buffer;
-    modified_ = saved->modified;
-    current_ = saved->current;
-    eof_ = saved->eof;
-    bof_ = saved->bof;
-    announceState();
+  if (saved) {
+    // The order and filter the operation chose are undone with its rows.
+    if (saved->order != order_ || saved->filterText != filterText_ ||
+        saved->filtered != filtered_) {
+      filterText_ = saved->filterText;
+      filter_ = saved->filter;
+      filtered_ = saved->filtered;
+      applyFilter();
+      applyOrder(*def_.index(saved->order));
+    }
+    // A record still being edited keeps what was typed (its post is what failed); otherwise
+    // the cursor returns to where the transaction found it.
+    if (!isEditing()) {
+      state_ = saved->state;
+      buffer_ = saved->buffer;
+      current_ = saved->current;
+      eof_ = saved->eof;
+      bof_ = saved->bof;
+      announceState();
+    }
   }
   reread();
 }
 
 QVector<Record> Table::rows(int offset, int limit) {
-  QVector<Record> out;
-  if (!isOpen()) return out;
-  Statement st =
-      db_.prepare(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT ? OFFSET ?")
-                      .arg(selectList(), quoted(def_.sqlName), whereWith({}), orderBy(false)));
-  int n = 1;
-  if (filtered_) {
-    st.bindAll(filter_.params);
-    n += filter_.params.size();
-  }
-  st.bind(n, limit).bind(n + 1, offset);
-  while (st.step()) {
-    Record r;
-    r.rowId = st.integer(0);
-    for (int i = 0; i < def_.fields.size(); ++i)
-      r.values << st.value(i + 1);
-    out << r;
-  }
+  if (!isOpen()) return {};
+  return sql_.rows(offset, limit);
+}
+
+QStringList Table::listValues(const QString& name) {
+  requireOpen();
+  const FieldDef& f = def_.field(name);
+  QStringList order;
+  for (const QString& p : def_.primary.fields)
+    order << columnExpression(def_.field(p), def_.primary.ignoreCase);
+  order << QStringLiteral("rowid");
+  QStringList out;
+  Statement st = db_.query(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                               .arg(quoted(f.name), quoted(def_.sqlName), order.join(", ")));
+  while (st.step())
+    out << displayText(&f, fromStorage(f, st.value(0)));
   return out;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
+#include "cursorSql.h"
 #include "database.h"
+#include "editBuffer.h"
 #include "filter.h"
 #include "schema.h"
 #include "storeerror.h"
+#include "values.h"
 
 #include <QDate>
 #include <QObject>
@@ -13,13 +16,6 @@
 namespace esc {
 
 class Table;
-
-// One row as the store keeps it: the row id and the raw stored values in field order
-// (text without trailing spaces, dates as ISO text, amounts as double or null).
-struct Record {
-  qint64 rowId = 0;
-  QVariantList values;
-};
 
 struct Bookmark {
   qint64 rowId = 0;
@@ -35,7 +31,7 @@ public:
   double asFloat() const;   // blank = 0
   QDate asDate() const;
   int asInteger() const;
-  bool isNull() const;
+  bool isNull() const;         // true for a blank of any type (see values.h)
   QString editText() const;    // what an edit box shows: amounts ",#0.00", dates dd/mm/yyyy
   QString displayText() const; // same forms, for grids
   QString label() const;
@@ -48,9 +44,13 @@ private:
 };
 
 // A navigational cursor over one table: an active order (an index by name, "" = primary),
-// a filter, a current record, a state and an edit buffer. Navigation is by keyset: every
-// move is one indexed SELECT from the current key, so a 250 000-row table moves as fast as
-// a small one. Counts and record numbers are cached until a row of the table changes.
+// a filter, a current record, a state and an edit buffer. Navigation is by keyset (its SQL
+// is CursorSql's): every move is one indexed SELECT from the current key, so a 250 000-row
+// table moves as fast as a small one. Counts and record numbers are cached until a row of
+// the table changes. Conversions are in values.h, lookups in lookup.h.
+//
+// Signals: a slot connected here must not let a StoreError out (Qt does not carry exceptions
+// through signals); the data-aware controls catch and report what they meet.
 class Table : public QObject {
   Q_OBJECT
 public:
@@ -100,7 +100,7 @@ public:
   void checkBrowseMode(); // posts a changed buffer, drops an unchanged one
   State state() const { return state_; }
   bool isEditing() const { return state_ == State::Edit || state_ == State::Insert; }
-  bool modified() const { return modified_; }
+  bool modified() const { return buffer_.modified; }
 
   Field field(const QString& name) { return Field(*this, name); }
   QVariant value(const QString& name) const;
@@ -131,6 +131,10 @@ public:
     lookupSources_[component] = table;
   }
 
+  // Every row's `field` in the primary order, whatever filter is in force (lists such as
+  // the year selector's).
+  QStringList listValues(const QString& field);
+
 signals:
   void stateChanged();
   void recordChanged();
@@ -139,47 +143,34 @@ signals:
 
 private:
   friend class Field;
-  QString selectList() const;
-  QString whereWith(const QString& extra) const;
-  std::optional<Record> fetch(const QString& extra, const QVariantList& params, bool descending,
-                              int offset = 0);
-  std::optional<Record> fetchRow(qint64 rowId); // by row id, whatever the filter
-  int countWhere(const QString& extra, const QVariantList& params);
-  // The condition of one key range: equal on the columns before `level`, `op` on its column.
-  QString rangeAt(int level, const QVariantList& key, const QString& op,
-                  QVariantList& params) const;
-  std::optional<Record> seek(const QVariantList& key, bool forward, int skip = 0,
-                             int* passed = nullptr);
-  int countBefore(const QVariantList& key);
-  void reread();
-  QVariantList orderKey(const Record& r) const; // order values + row id
-  QString orderBy(bool descending) const;
-  void setCurrent(std::optional<Record> r);
   void requireOpen() const;
   void requireEditing(const QString& field) const;
+  void setCurrent(std::optional<Record> r);
+  void reread();
+  void applyOrder(const IndexDef& index);
+  void applyFilter();
+  void ensureSupportIndexes();
   void announceRecord();
   void announceState();
   void announceData();
-  QVariant convert(const FieldDef& f, const QVariant& raw) const;
   QVariant lookupValue(const LookupDef& l, const QVariant& key) const;
   const QVariantList& activeValues() const;
   void invalidatePosition() { recNoRowId_ = 0; }
+  void writeBuffer(); // the post's SQL; throws StoreError
   void onTransactionStarted();
   void onTransactionEnded(bool committed);
 
   Database& db_;
   TableDef def_;
   QString schema_;
+  CursorSql sql_;
   State state_ = State::Inactive;
   QString order_;
-  QStringList orderColumns_; // SQL expressions, row id last
-  QVector<int> orderFields_; // field indexes of the order columns (without the row id)
   QString filterText_;
   SqlFilter filter_;
   bool filtered_ = false;
   std::optional<Record> current_;
-  QVariantList buffer_;
-  bool modified_ = false;
+  EditBuffer buffer_;
   bool eof_ = true, bof_ = true;
   int disabled_ = 0;
   bool pendingRecord_ = false, pendingState_ = false, pendingData_ = false;
@@ -194,14 +185,18 @@ private:
   QHash<QString, Table*> lookupSources_;
 
   // Where the cursor stood when the outermost transaction began, so that a rollback puts
-  // it back: a record typed before the transaction returns to its edit or insert state.
+  // it back: its order and filter, and a record typed before the transaction returns to its
+  // edit or insert state.
   struct Snapshot {
     State state = State::Browse;
-    QVariantList buffer;
-    bool modified = false;
+    EditBuffer buffer;
     std::optional<Record> current;
     bool eof = true, bof = true;
     bool editPosted = false;
+    QString order;
+    QString filterText;
+    SqlFilter filter;
+    bool filtered = false;
   };
   std::optional<Snapshot> saved_;
 };

@@ -1,6 +1,7 @@
 #include "dbEdit.h"
 
 #include "store/formats.h"
+#include "ui/application.h"
 
 namespace esc {
 
@@ -96,7 +97,13 @@ QString DBEdit::fieldText() const {
 
 void DBEdit::showField() {
   if (writing_) return;
-  const QString text = fieldText();
+  QString text;
+  try {
+    text = fieldText();
+  } catch (const StoreError& e) {
+    // Called from the table's signals: the error must not go back through them.
+    reportStoreError(e);
+  }
   if (text != patternText()) setPatternText(text);
   setModified(false);
 }

@@ -2,9 +2,11 @@
 
 #include "store/formats.h"
 #include "store/ui.h"
+#include "ui/application.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopeGuard>
 
 namespace esc {
 
@@ -237,16 +239,38 @@ void DBGrid::bind() {
                  << connect(t, &Table::stateChanged, this, &DBGrid::followData)
                  << connect(t, &Table::dataChanged, this, &DBGrid::followData)
                  << connect(t, &Table::fieldChanged, this, [this] {
-                      const int row = model_->tableRow();
-                      if (row >= 0 && model_->columnCount() > 0)
-                        emit model_->dataChanged(model_->index(row, 0),
-                                                 model_->index(row, model_->columnCount() - 1));
+                      try {
+                        const int row = model_->tableRow();
+                        if (row >= 0 && model_->columnCount() > 0)
+                          emit model_->dataChanged(model_->index(row, 0),
+                                                   model_->index(row, model_->columnCount() - 1));
+                      } catch (const StoreError& e) {
+                        report(e);
+                      }
                     });
   }
   selectRow(model_->tableRow());
 }
 
+// The table's slots: a store error met while following the table is reported here, never
+// let back through the table's signal.
 void DBGrid::followData() {
+  try {
+    followDataOrThrow();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void DBGrid::followTable() {
+  try {
+    followTableOrThrow();
+  } catch (const StoreError& e) {
+    report(e);
+  }
+}
+
+void DBGrid::followDataOrThrow() {
   if (syncing_) {
     // The table is being moved from here: the rows are read again, the row is set after.
     model_->refresh();
@@ -260,18 +284,20 @@ void DBGrid::followData() {
   }
   // Rows taken away under the view's current cell make the view pick another current row:
   // that is not the user's move, so it must not move the table.
-  syncing_ = true;
-  model_->refresh();
-  syncing_ = false;
+  {
+    syncing_ = true;
+    const auto done = qScopeGuard([this] { syncing_ = false; });
+    model_->refresh();
+  }
   selectRow(model_->tableRow());
 }
 
-void DBGrid::followTable() {
+void DBGrid::followTableOrThrow() {
   Table* t = table();
   if (!t) return;
   // A new order (or filter) puts the rows in other places; it is announced as a record change.
   if (t->order() != seenOrder_ || t->filter() != seenFilter_ || t->filtered() != seenFiltered_) {
-    followData();
+    followDataOrThrow();
     return;
   }
   if (syncing_) return;
@@ -340,7 +366,11 @@ void DBGrid::report(const StoreError& e) {
     onError(e);
     return;
   }
-  if (ui_ && !e.silent()) ui_->error(e.message());
+  if (ui_) {
+    if (!e.silent()) ui_->error(e.message());
+    return;
+  }
+  reportStoreError(e);
 }
 
 } // namespace esc

@@ -84,7 +84,8 @@ public:
   bool isReadOnly() const { return model_->isReadOnly(); }
   TableModel* tableModel() const { return model_; }
 
-  // Where refused posts and other store errors go; without either they are ignored.
+  // Where refused posts and other store errors go; without either, to the application's
+  // error box.
   void setUi(Ui* ui) { ui_ = ui; }
   std::function<void(const StoreError&)> onError;
 
@@ -98,6 +99,8 @@ private:
   void applyWidths();
   void followTable();
   void followData();
+  void followTableOrThrow();
+  void followDataOrThrow();
   bool moveTableTo(int row);
   void report(const StoreError& e);
   void selectRow(int row);

@@ -1,5 +1,7 @@
 #include "dbLookupCombo.h"
 
+#include "ui/application.h"
+
 namespace esc {
 
 DBLookupCombo::DBLookupCombo(QWidget* parent) : QComboBox(parent) {
@@ -55,22 +57,43 @@ void DBLookupCombo::bindList() {
     disconnect(c);
   listConnections_.clear();
   if (!list_) return;
-  listConnections_ << connect(list_, &Table::dataChanged, this, &DBLookupCombo::reloadList);
+  // A change of the list table only marks the items stale: a loop that writes many rows
+  // costs one reading, when the items are next needed on screen.
+  listConnections_ << connect(list_, &Table::dataChanged, this, [this] {
+    listStale_ = true;
+    if (isVisible()) showCurrent();
+  });
+}
+
+void DBLookupCombo::showEvent(QShowEvent* event) {
+  QComboBox::showEvent(event);
+  if (listStale_) showCurrent();
+}
+
+void DBLookupCombo::showPopup() {
+  if (listStale_) reloadList();
+  QComboBox::showPopup();
 }
 
 void DBLookupCombo::reloadList() {
   const bool was = std::exchange(writing_, true);
+  listStale_ = false;
   clear();
-  const LookupDef* l = lookup();
-  if (l && list_ && list_->isOpen()) {
-    const QStringList shown = listFields_.isEmpty() ? QStringList{l->resultField} : listFields_;
-    const QVector<Record> rows = list_->rows(0, list_->recordCount());
-    for (const Record& r : rows) {
-      QStringList parts;
-      for (const QString& f : shown)
-        parts << list_->displayTextOf(r, f);
-      addItem(parts.join(" - "), list_->valueOf(r, l->lookupKey).toString());
+  try {
+    const LookupDef* l = lookup();
+    if (l && list_ && list_->isOpen()) {
+      const QStringList shown = listFields_.isEmpty() ? QStringList{l->resultField} : listFields_;
+      const QVector<Record> rows = list_->rows(0, list_->recordCount());
+      for (const Record& r : rows) {
+        QStringList parts;
+        for (const QString& f : shown)
+          parts << list_->displayTextOf(r, f);
+        addItem(parts.join(" - "), list_->valueOf(r, l->lookupKey).toString());
+      }
     }
+  } catch (const StoreError& e) {
+    listStale_ = true; // read again next time
+    reportStoreError(e);
   }
   writing_ = was;
   showCurrent();
@@ -78,12 +101,20 @@ void DBLookupCombo::reloadList() {
 
 void DBLookupCombo::showCurrent() {
   if (writing_) return;
+  if (listStale_) {
+    if (isVisible()) reloadList(); // shows the current item itself
+    return;
+  }
   const LookupDef* l = lookup();
   int at = -1;
-  if (l && source_ && source_->table()->isOpen() &&
-      (!source_->table()->isEmpty() || source_->table()->isEditing())) {
-    const QString key = source_->table()->field(l->keyField).asString();
-    if (!key.isEmpty()) at = findData(key);
+  try {
+    if (l && source_ && source_->table()->isOpen() &&
+        (!source_->table()->isEmpty() || source_->table()->isEditing())) {
+      const QString key = source_->table()->field(l->keyField).asString();
+      if (!key.isEmpty()) at = findData(key);
+    }
+  } catch (const StoreError& e) {
+    reportStoreError(e);
   }
   const bool was = std::exchange(writing_, true);
   setCurrentIndex(at);

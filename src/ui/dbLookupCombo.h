@@ -28,12 +28,17 @@ public:
 
   // The key value of the shown item ("" when none).
   QString keyValue() const;
-  // Reads the list again (done when the list table's data change).
+  // Reads the list again (done when the list table's data changed, once the items are next
+  // needed on screen).
   void reloadList();
   // Shows the item of the current entry (done on every notification of the entry's table).
   void showCurrent();
 
   std::function<void(const StoreError&)> onWriteError;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void showPopup() override;
 
 private:
   const LookupDef* lookup() const;
@@ -46,6 +51,7 @@ private:
   QString field_;
   QStringList listFields_;
   bool writing_ = false;
+  bool listStale_ = false;
   QVector<QMetaObject::Connection> sourceConnections_, listConnections_;
 };
 

@@ -18,7 +18,7 @@ QString firstOrderItem(SearchKind kind) {
   return {};
 }
 
-QString SimpleContext::orderItem(SearchKind k) const {
+QString MainContext::orderItem(SearchKind k) const {
   return items_[int(k)].isEmpty() ? firstOrderItem(k) : items_[int(k)];
 }
 

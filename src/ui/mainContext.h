@@ -9,7 +9,8 @@ namespace esc {
 enum class SearchKind { Contas, Historicos, Lancamentos, Balanco, DemResul };
 
 // What the pages need of the main window: the data module, the Ui, the selected fiscal
-// year, the remembered search texts and the item chosen in each order group.
+// year, the remembered search texts and the item chosen in each order group. The texts and
+// items are kept here, once, for the main window and for tests of pages on their own.
 class MainContext {
 public:
   virtual ~MainContext() = default;
@@ -17,31 +18,30 @@ public:
   virtual Ui& ui() = 0;
   // The year selector's text: four digits, or "" when no fiscal year is selected.
   virtual QString selectedYear() const = 0;
-  virtual QString searchText(SearchKind kind) const = 0;
-  virtual void setSearchText(SearchKind kind, const QString& text) = 0;
-  // The text of the selected item of the kind's order group (the "Índices" page).
-  virtual QString orderItem(SearchKind kind) const = 0;
-  virtual void setOrderItem(SearchKind kind, const QString& item) = 0;
+  virtual QString searchText(SearchKind kind) const { return texts_[int(kind)]; }
+  virtual void setSearchText(SearchKind kind, const QString& text) { texts_[int(kind)] = text; }
+  // The text of the selected item of the kind's order group (the "Índices" page); the
+  // group's first item until one is chosen.
+  virtual QString orderItem(SearchKind kind) const;
+  virtual void setOrderItem(SearchKind kind, const QString& item) { items_[int(kind)] = item; }
+
+private:
+  QString texts_[5];
+  QString items_[5];
 };
 
-// A plain implementation, for the main window and for tests of pages on their own.
+// A plain implementation, for tests of pages on their own.
 class SimpleContext : public MainContext {
 public:
   SimpleContext(TDEscrivon& dm, Ui& ui) : dm_(dm), ui_(ui) {}
   TDEscrivon& dm() override { return dm_; }
   Ui& ui() override { return ui_; }
   QString selectedYear() const override { return year; }
-  QString searchText(SearchKind k) const override { return texts_[int(k)]; }
-  void setSearchText(SearchKind k, const QString& t) override { texts_[int(k)] = t; }
-  QString orderItem(SearchKind k) const override;
-  void setOrderItem(SearchKind k, const QString& item) override { items_[int(k)] = item; }
   QString year;
 
 private:
   TDEscrivon& dm_;
   Ui& ui_;
-  QString texts_[5];
-  QString items_[5];
 };
 
 // The first item of each order group, the one in force at start.

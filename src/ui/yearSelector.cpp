@@ -10,7 +10,15 @@ YearSelector::YearSelector(QWidget* parent) : QComboBox(parent) {
 void YearSelector::setTable(Table* fechamen) {
   disconnect(dataConnection_);
   table_ = fechamen;
-  if (table_) dataConnection_ = connect(table_, &Table::dataChanged, this, &YearSelector::reload);
+  if (table_)
+    dataConnection_ = connect(table_, &Table::dataChanged, this, [this] {
+      // From the table's signal: the error is reported here, not let back through it.
+      try {
+        reload();
+      } catch (const StoreError& e) {
+        if (onError) onError(e);
+      }
+    });
   reload();
 }
 
@@ -24,11 +32,7 @@ void YearSelector::reload() {
   clear();
   if (table_ && table_->isOpen()) {
     // The list is every year of the table in key order, whatever cursor filter is in force.
-    const QVector<QVariantList> years = table_->database().select(
-        QStringLiteral("SELECT \"Exercicio\" FROM \"%1\" ORDER BY \"Exercicio\"")
-            .arg(table_->def().sqlName));
-    for (const QVariantList& row : years)
-      addItem(row.value(0).toString());
+    addItems(table_->listValues("Exercicio"));
   }
   setCurrentIndex(keep.isEmpty() ? -1 : findText(keep));
   if (year() != keep) emit yearChanged(year());

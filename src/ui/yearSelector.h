@@ -22,7 +22,8 @@ public:
   QString text() const { return year(); }
   // Selects `year` when listed (and locates its row); otherwise leaves nothing selected.
   void setYear(const QString& year);
-  // Reads the years again, keeping the selection when the year is still listed.
+  // Reads the years again, keeping the selection when the year is still listed; a table
+  // that cannot be read is a StoreError (after a change of the table, it goes to onError).
   void reload();
 
   std::function<void(const StoreError&)> onError;

@@ -77,14 +77,6 @@ struct PdfPrinters {
   QStringList titles;
 };
 
-// The preview windows open now.
-inline QVector<report::PreviewWindow*> openPreviews() {
-  QVector<report::PreviewWindow*> r;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* p = qobject_cast<report::PreviewWindow*>(w)) r << p;
-  return r;
-}
-
 // The texts a band printed on a page, in print order.
 inline QStringList bandTexts(const report::Page& p, report::BandKind band) {
   QStringList r;

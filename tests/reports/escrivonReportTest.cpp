@@ -1,38 +1,18 @@
-#include "reportsTestSupport.h"
+#include "booksTestSupport.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace esc;
 
-namespace {
-
-QString tool() {
-  return QCoreApplication::applicationDirPath() + "/../tools/escrivon-report";
-}
-
-struct Result {
-  int code;
-  QString out, err;
-};
-
-Result runTool(const QStringList& args) {
-  QProcess p;
-  p.start(tool(), args);
-  p.waitForFinished(120000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          QString::fromUtf8(p.readAllStandardOutput()),
-          QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
+using test::reportTool;
+using test::runReportTool;
 
 // The whole road: the tool runs the trial balance with a dialog's values on a book on disk
 // and writes a PDF whose text reads back.
 TEST(EscrivonReport, TrialBalanceToPdf) {
-  ASSERT_TRUE(QFileInfo::exists(tool())) << "build escrivon-report first";
+  ASSERT_TRUE(QFileInfo::exists(reportTool())) << "build escrivon-report first";
   QString dataDir;
   {
     test::ReportBook book; // writes the amounts, then closes the book
@@ -41,8 +21,8 @@ TEST(EscrivonReport, TrialBalanceToPdf) {
   }
   QTemporaryDir out;
   const QString pdf = out.filePath("balancete.pdf");
-  const Result r = runTool({"--data-dir", dataDir, "balancete", "--EdBPeriodo", "200401",
-                            "--EdBPeriodoAte", "200402", "-o", pdf});
+  const test::ToolResult r = runReportTool({"--data-dir", dataDir, "balancete", "--EdBPeriodo",
+                                            "200401", "--EdBPeriodoAte", "200402", "-o", pdf});
   QDir(dataDir).removeRecursively();
   ASSERT_EQ(r.code, 0) << r.err.toStdString();
   const QString text = test::pdfText(pdf);
@@ -58,14 +38,14 @@ TEST(EscrivonReport, TrialBalanceToPdf) {
 }
 
 TEST(EscrivonReport, ListsReportsAndRefusesUnknownOptions) {
-  ASSERT_TRUE(QFileInfo::exists(tool()));
-  const Result list = runTool({"--list"});
+  ASSERT_TRUE(QFileInfo::exists(reportTool()));
+  const test::ToolResult list = runReportTool({"--list"});
   EXPECT_EQ(list.code, 0);
   EXPECT_TRUE(list.out.contains("balancete"));
   EXPECT_TRUE(list.out.contains("--EdBPeriodoAte"));
   EXPECT_TRUE(list.out.contains("--SaldoZero"));
   test::TempBook book;
-  const Result bad = runTool(
+  const test::ToolResult bad = runReportTool(
       {"--data-dir", book.path(), "balancete", "--EdNada", "1", "-o", book.dir.filePath("x.pdf")});
   EXPECT_EQ(bad.code, 2);
   EXPECT_TRUE(bad.err.contains("EdNada"));

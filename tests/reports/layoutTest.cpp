@@ -1,10 +1,12 @@
 #include "reports/layout.h"
+#include "booksTestSupport.h"
 #include "reports/tf_Balanco.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace esc::report;
+using esc::test::findItem;
 
 namespace {
 
@@ -64,12 +66,6 @@ QVector<PageItem> itemsOf(const Page& p, BandKind band) {
   return r;
 }
 
-const PageItem* findText(const Page& p, const QString& text, BandKind band) {
-  for (const PageItem& it : p.items)
-    if (it.band == band && it.text == text) return &it;
-  return nullptr;
-}
-
 constexpr double left = 12.7, top = 12.7;
 constexpr double footerTop = 215.9 - 20.32 - 6.9; // Letter landscape, footer 6.9 mm
 
@@ -80,19 +76,19 @@ TEST(LayoutBalanco, DetailPlacesTextsAndAmountsAtTheirEdges) {
   ASSERT_EQ(pages.size(), 1);
   const Page& p = pages[0];
   const double detailTop = top + 25.7;
-  const PageItem* code = findText(p, "111111", BandKind::Detail);
+  const PageItem* code = findItem(p, "111111", BandKind::Detail);
   ASSERT_TRUE(code);
   EXPECT_NEAR(code->x, left + 0.0, 1e-9);
   EXPECT_NEAR(code->y, detailTop + 0.8, 1e-9);
-  const PageItem* previous = findText(p, "-150,00", BandKind::Detail);
+  const PageItem* previous = findItem(p, "-150,00", BandKind::Detail);
   ASSERT_TRUE(previous);
   EXPECT_EQ(previous->align, Align::Right);
   EXPECT_NEAR(previous->right(), left + 156.1, 1e-9);
   EXPECT_GT(previous->width, 5.0);
-  const PageItem* debit = findText(p, "1.234,57", BandKind::Detail);
+  const PageItem* debit = findItem(p, "1.234,57", BandKind::Detail);
   ASSERT_TRUE(debit);
   EXPECT_NEAR(debit->right(), left + 188.7, 1e-9);
-  const PageItem* current = findText(p, "1.084,07", BandKind::Detail);
+  const PageItem* current = findItem(p, "1.084,07", BandKind::Detail);
   ASSERT_TRUE(current);
   EXPECT_NEAR(current->right(), left + 240.7, 1e-9);
   // Letters after the amounts, at their left edges: -150,00 C
@@ -100,19 +96,19 @@ TEST(LayoutBalanco, DetailPlacesTextsAndAmountsAtTheirEdges) {
   for (const PageItem& it : itemsOf(p, BandKind::Detail))
     if (it.text == "C" || it.text == "D") letters << QString::number(it.x - left, 'f', 1);
   EXPECT_EQ(letters, (QStringList{"159.0", "242.6"}));
-  const PageItem* name = findText(p, "CONTA 1", BandKind::Detail);
+  const PageItem* name = findItem(p, "CONTA 1", BandKind::Detail);
   ASSERT_TRUE(name);
   EXPECT_NEAR(name->x, left + 12.7, 1e-9);
   // The heading: organization, period of the row, captions, rule.
-  const PageItem* org = findText(p, "ORGANIZAÇÃO TESTE", BandKind::ColumnHeader);
+  const PageItem* org = findItem(p, "ORGANIZAÇÃO TESTE", BandKind::ColumnHeader);
   ASSERT_TRUE(org);
   EXPECT_EQ(org->font, (Font{14, true}));
   EXPECT_NEAR(org->x, left + 2.1, 1e-9);
-  const PageItem* period = findText(p, "01/2003", BandKind::ColumnHeader);
+  const PageItem* period = findItem(p, "01/2003", BandKind::ColumnHeader);
   ASSERT_TRUE(period);
   EXPECT_NEAR(period->x, left + 193.9, 1e-9);
   EXPECT_NEAR(period->y, top + 12.7, 1e-9);
-  const PageItem* title = findText(p, "Balancete Contábil", BandKind::ColumnHeader);
+  const PageItem* title = findItem(p, "Balancete Contábil", BandKind::ColumnHeader);
   ASSERT_TRUE(title);
   EXPECT_EQ(title->font, (Font{18, true}));
   int rules = 0;
@@ -145,19 +141,19 @@ TEST(LayoutBalanco, PagesBreakBeforeABandThatDoesNotFitAndRepeatTheHeader) {
       }
     EXPECT_LE(lowest, footerTop + 1e-9);
     EXPECT_EQ(details, p.number < 3 ? 23 : 4);
-    EXPECT_TRUE(findText(p, "Saldo Anterior", BandKind::ColumnHeader)) << p.number;
-    EXPECT_TRUE(findText(p, "ORGANIZAÇÃO TESTE", BandKind::ColumnHeader)) << p.number;
+    EXPECT_TRUE(findItem(p, "Saldo Anterior", BandKind::ColumnHeader)) << p.number;
+    EXPECT_TRUE(findItem(p, "ORGANIZAÇÃO TESTE", BandKind::ColumnHeader)) << p.number;
     // The heading's period is that of the page's first row.
     for (const PageItem& it : itemsOf(p, BandKind::ColumnHeader))
       if (it.text.contains('/') && it.text.size() == 7) periods << it.text;
     const auto detail = itemsOf(p, BandKind::Detail);
     firstCodes << detail.first().text;
-    const PageItem* footer = findText(p, QString("Página: %1").arg(p.number), BandKind::PageFooter);
+    const PageItem* footer = findItem(p, QString("Página: %1").arg(p.number), BandKind::PageFooter);
     ASSERT_TRUE(footer) << p.number;
     EXPECT_NEAR(footer->y, footerTop + 1.3, 1e-9);
-    EXPECT_TRUE(findText(p, "Hora: 14:05", BandKind::PageFooter));
-    EXPECT_TRUE(findText(p, "Data: 09/03/2004", BandKind::PageFooter));
-    EXPECT_TRUE(findText(p, "Escrivon-ZNK", BandKind::PageFooter));
+    EXPECT_TRUE(findItem(p, "Hora: 14:05", BandKind::PageFooter));
+    EXPECT_TRUE(findItem(p, "Data: 09/03/2004", BandKind::PageFooter));
+    EXPECT_TRUE(findItem(p, "Escrivon-ZNK", BandKind::PageFooter));
   }
   // Page 2 starts with row 23 (still January), page 3 with row 46 (February).
   EXPECT_EQ(periods, (QStringList{"01/2003", "01/2003", "02/2003"}));
@@ -176,43 +172,43 @@ TEST(LayoutBalanco, SummaryAddsTheSignedValuesAndMovesToANewPageWhenFull) {
   EXPECT_TRUE(itemsOf(pages[0], BandKind::Summary).isEmpty());
   const Page& p = pages[1];
   EXPECT_TRUE(itemsOf(p, BandKind::Detail).isEmpty());
-  EXPECT_TRUE(findText(p, "Balancete Contábil", BandKind::ColumnHeader));
+  EXPECT_TRUE(findItem(p, "Balancete Contábil", BandKind::ColumnHeader));
   // 12 rows of 50 and 11 of -100,25: 600 - 1102,75
-  const PageItem* previous = findText(p, "-502,75", BandKind::Summary);
+  const PageItem* previous = findItem(p, "-502,75", BandKind::Summary);
   ASSERT_TRUE(previous);
   EXPECT_NEAR(previous->right(), left + 156.7, 1e-9);
   EXPECT_EQ(previous->font, (Font{8, true}));
   EXPECT_NEAR(previous->y, top + 25.7 + 2.1, 1e-9);
-  const PageItem* debit = findText(p, "230,00", BandKind::Summary);
+  const PageItem* debit = findItem(p, "230,00", BandKind::Summary);
   ASSERT_TRUE(debit);
   EXPECT_NEAR(debit->right(), left + 188.4, 1e-9);
-  const PageItem* credit = findText(p, "57,50", BandKind::Summary);
+  const PageItem* credit = findItem(p, "57,50", BandKind::Summary);
   ASSERT_TRUE(credit);
   EXPECT_NEAR(credit->right(), left + 216.2, 1e-9);
-  const PageItem* current = findText(p, "-330,25", BandKind::Summary);
+  const PageItem* current = findItem(p, "-330,25", BandKind::Summary);
   ASSERT_TRUE(current);
   EXPECT_NEAR(current->right(), left + 241.1, 1e-9);
   // The signature blocks, centred, from the last row.
-  const PageItem* accountant = findText(p, "JOÃO CONTADOR", BandKind::Summary);
-  const PageItem* role = findText(p, "CONTADOR CRC 123", BandKind::Summary);
-  const PageItem* responsible = findText(p, "MARIA RESPONSÁVEL", BandKind::Summary);
+  const PageItem* accountant = findItem(p, "JOÃO CONTADOR", BandKind::Summary);
+  const PageItem* role = findItem(p, "CONTADOR CRC 123", BandKind::Summary);
+  const PageItem* responsible = findItem(p, "MARIA RESPONSÁVEL", BandKind::Summary);
   ASSERT_TRUE(accountant && role && responsible);
   EXPECT_NEAR(accountant->x + accountant->width / 2, left + 26.0, 1e-9);
   EXPECT_NEAR(role->x + role->width / 2, left + 26.0, 1e-9);
   EXPECT_NEAR(responsible->x + responsible->width / 2, left + 88.0, 1e-9);
   EXPECT_NEAR(accountant->y, top + 25.7 + 11.6, 1e-9);
   EXPECT_NEAR(role->y, top + 25.7 + 14.8, 1e-9);
-  EXPECT_TRUE(findText(p, "Página: 2", BandKind::PageFooter));
+  EXPECT_TRUE(findItem(p, "Página: 2", BandKind::PageFooter));
 }
 
 TEST(LayoutBalanco, NoRowStillGivesAPageWithItsFooterAndZeroTotals) {
   const auto pages = layBalanco({});
   ASSERT_EQ(pages.size(), 1);
-  EXPECT_TRUE(findText(pages[0], "Página: 1", BandKind::PageFooter));
-  EXPECT_TRUE(findText(pages[0], "Saldo Atual", BandKind::ColumnHeader));
+  EXPECT_TRUE(findItem(pages[0], "Página: 1", BandKind::PageFooter));
+  EXPECT_TRUE(findItem(pages[0], "Saldo Atual", BandKind::ColumnHeader));
   EXPECT_EQ(itemsOf(pages[0], BandKind::Summary).size(), 4); // four 0,00, no names
-  EXPECT_TRUE(findText(pages[0], "0,00", BandKind::Summary));
-  EXPECT_TRUE(findText(pages[0], "/", BandKind::ColumnHeader));
+  EXPECT_TRUE(findItem(pages[0], "0,00", BandKind::Summary));
+  EXPECT_TRUE(findItem(pages[0], "/", BandKind::ColumnHeader));
 }
 
 // A small definition with groups: header with the group's first row, footer with its last,

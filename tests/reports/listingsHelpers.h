@@ -5,10 +5,9 @@
 #include "reports/previewWindow.h"
 #include "reports/registry.h"
 #include "reports/render.h"
+#include "reportsTestSupport.h"
 #include "store/dataModule.h"
 
-#include <QApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -72,18 +71,7 @@ inline QString reportPdfText(TDEscrivon& dm, const QString& id, const ParamValue
       layOut(*def, &dm.database(), sink);
     sink.finish();
   }
-  QProcess p;
-  p.start("pdftotext", {"-layout", file, "-"});
-  if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The preview windows open now.
-inline QVector<PreviewWindow*> openPreviews() {
-  QVector<PreviewWindow*> r;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* p = qobject_cast<PreviewWindow*>(w)) r << p;
-  return r;
+  return pdfText(file);
 }
 
 // Closes the windows a test opened, so the next test starts with none.

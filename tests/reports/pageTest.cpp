@@ -1,9 +1,9 @@
+#include "booksTestSupport.h"
 #include "reports/parameterDialog.h"
 #include "reports/previewWindow.h"
 #include "reports/registry.h"
 #include "reports/relatoriosPage.h"
 #include "reports/reportOutput.h"
-#include "reportsTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,25 +27,6 @@ struct WindowsGuard {
       if (qobject_cast<PreviewWindow*>(w) || qobject_cast<ParameterDialog*>(w)) delete w;
     setPrinterFactory({});
   }
-};
-
-QVector<PreviewWindow*> previews() {
-  QVector<PreviewWindow*> r;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* p = qobject_cast<PreviewWindow*>(w)) r << p;
-  return r;
-}
-
-// Prints into PDF files of a folder, numbered in job order.
-struct PdfPrinters {
-  PdfPrinters() {
-    setPrinterFactory([this](const QString& title) {
-      titles << title;
-      return std::make_unique<QPdfWriter>(dir.filePath(QString("job%1.pdf").arg(titles.size())));
-    });
-  }
-  QTemporaryDir dir;
-  QStringList titles;
 };
 
 } // namespace
@@ -138,7 +119,7 @@ TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
   zero->setChecked(true);
   dialog->findChild<QPushButton*>("ButBVideo")->click();
   EXPECT_TRUE(dialog->isVisible());
-  const auto windows = previews();
+  const auto windows = test::openPreviews();
   ASSERT_EQ(windows.size(), 2);
   for (auto* w : windows) {
     EXPECT_EQ(w->parentWidget(), dialog) << "usable beside the modal dialog";
@@ -159,11 +140,11 @@ TEST(ParameterDialog, TrialBalanceFormRunsAndStaysOpen) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(!alive || !alive->isVisible());
   // The previews stay open after the dialog.
-  for (auto* w : previews()) {
+  for (auto* w : test::openPreviews()) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_NE(w->parentWidget(), dialog);
   }
-  EXPECT_EQ(previews().size(), 2);
+  EXPECT_EQ(test::openPreviews().size(), 2);
 }
 
 TEST(ParameterDialog, PrinterOutputIsOneJobNamedByTheTitle) {
@@ -173,10 +154,10 @@ TEST(ParameterDialog, PrinterOutputIsOneJobNamedByTheTitle) {
   ParameterDialog* dialog = page.activate("ButRBContas");
   ASSERT_TRUE(dialog);
   {
-    PdfPrinters printers;
+    test::PdfPrinters printers;
     dialog->findChild<QPushButton*>("ButBImpressora")->click();
     EXPECT_EQ(printers.titles, QStringList{"Escrivon - Balancete de Contas"});
-    EXPECT_TRUE(previews().isEmpty());
+    EXPECT_TRUE(test::openPreviews().isEmpty());
     const QString text = test::pdfText(printers.dir.filePath("job1.pdf"));
     EXPECT_TRUE(text.contains("1.334,07")) << text.toStdString();
     EXPECT_TRUE(text.contains("-160,00")) << text.toStdString();
@@ -268,7 +249,7 @@ TEST(ParameterDialog, SeveralReportsOfOneRunAreSeveralJobs) {
     }
     return r;
   };
-  PdfPrinters printers;
+  test::PdfPrinters printers;
   run(book.ctx, two, {}, Output::Printer);
   EXPECT_EQ(printers.titles, (QStringList{"Primeiro", "Segundo"}));
   EXPECT_TRUE(test::pdfText(printers.dir.filePath("job2.pdf")).contains("ORGANIZAÇÃO EXEMPLO"));

@@ -1,7 +1,9 @@
 #pragma once
+#include "reports/previewWindow.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 
+#include <QApplication>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -22,12 +24,20 @@ struct ReportBook : OpenBook {
   SimpleContext ctx;
 };
 
-// The text of a PDF file, as pdftotext reads it (layout kept).
+// The text of a PDF file, as pdftotext reads it (layout kept); empty when it cannot.
 inline QString pdfText(const QString& path) {
   QProcess p;
   p.start("pdftotext", {"-layout", path, "-"});
-  p.waitForFinished(60000);
+  if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
   return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The preview windows open now.
+inline QVector<report::PreviewWindow*> openPreviews() {
+  QVector<report::PreviewWindow*> r;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* p = qobject_cast<report::PreviewWindow*>(w)) r << p;
+  return r;
 }
 
 } // namespace esc::test

@@ -250,3 +250,56 @@ TEST(StoreEditing, SavingARecordDeletedMeanwhileIsRefusedAndKeepsWhatWasTyped) {
   hist.cancel();
   EXPECT_FALSE(hist.isEmpty());
 }
+
+TEST(StoreEditing, APostWritesOnlyWhatTheEditChangedSoAnOperationsColumnsSurvive) {
+  OpenBook book;
+  Table& lanc = *book.dm->TbLancamen;
+  Database& db = book.dm->database();
+  lanc.first();
+  const QVariant row = lanc.field("Ordem").value();
+  lanc.edit();
+  lanc.field("HistoricoComplementar").setValue("PAGO EM DINHEIRO");
+  // Processing writes the running balance and the status while the entry is on screen.
+  db.exec("UPDATE lancamen SET SaldoAtual = 123.45, Situacao = 'P' WHERE rowid = ?", {row});
+  lanc.post();
+  const auto after = db.select(
+      "SELECT SaldoAtual, Situacao, HistoricoComplementar FROM lancamen WHERE rowid = ?", {row});
+  EXPECT_EQ(after.value(0), QVariantList({123.45, "P", "PAGO EM DINHEIRO"}));
+  EXPECT_EQ(lanc.field("Situacao").asString(), "P"); // the record shows the row as written
+
+  // A field set back to what it held is still the edit's, and is written.
+  lanc.edit();
+  lanc.field("Situacao").setValue("N");
+  lanc.field("Situacao").setValue("P");
+  db.exec("UPDATE lancamen SET Situacao = 'X' WHERE rowid = ?", {row});
+  lanc.post();
+  EXPECT_EQ(db.selectValue("SELECT Situacao FROM lancamen WHERE rowid = ?", {row}), "P");
+}
+
+TEST(StoreEditing, ABlankIsNullWhateverTheFieldsType) {
+  OpenBook book;
+  Table& lanc = *book.dm->TbLancamen;
+  lanc.insert();
+  for (const char* name :
+       {"DataDaContabilizacao", "HistoricoComplementar", "ValorLancamento", "SaldoAtual"}) {
+    const Field f = lanc.field(name);
+    EXPECT_TRUE(f.isNull()) << name;
+    EXPECT_EQ(f.asString(), "") << name;
+    EXPECT_EQ(f.displayText(), "") << name;
+  }
+  EXPECT_FALSE(lanc.field("DataDaContabilizacao").asDate().isValid());
+  EXPECT_EQ(lanc.field("ValorLancamento").asFloat(), 0.0);
+  // A date written and then cleared is blank again.
+  lanc.field("DataDaContabilizacao").setAsString("05/03/04");
+  EXPECT_FALSE(lanc.field("DataDaContabilizacao").isNull());
+  lanc.field("DataDaContabilizacao").setAsString("");
+  EXPECT_TRUE(lanc.field("DataDaContabilizacao").isNull());
+  lanc.cancel();
+
+  // An integer blank is null too.
+  Table& patri = *book.dm->TbBalPatri;
+  patri.insert();
+  EXPECT_TRUE(patri.field("Ordem").isNull());
+  EXPECT_EQ(patri.field("Ordem").asString(), "");
+  patri.cancel();
+}

@@ -1,4 +1,5 @@
 // Composite keys, trailing spaces, case rules and the order of accented names.
+#include "store/lookup.h"
 #include "storeTestHelpers.h"
 #include "testsupport.h"
 
@@ -135,4 +136,77 @@ TEST(StoreKeys, BlankTextIsOneValueForFiltersQueriesAndKeys) {
             QVariant(qint64(2)));
   fech.setFilter("Situacao<>''");
   EXPECT_EQ(fech.recordCount(), 0);
+}
+
+TEST(StoreKeys, FindsFiltersAndLocatesOnDateFieldsIncludingTheBlank) {
+  OpenBook book;
+  Table& lanc = *book.dm->TbLancamen;
+  Database& db = book.dm->database();
+  const qint64 onFifth =
+      db.selectValue("SELECT count(*) FROM lancamen WHERE DataDaContabilizacao = '2004-01-05'")
+          .toLongLong();
+  ASSERT_GT(onFifth, 0);
+  lanc.setOrder("SI_DataDaContabilizacao");
+  ASSERT_TRUE(lanc.findKey({QDate(2004, 1, 5)}));
+  EXPECT_EQ(lanc.field("DataDaContabilizacao").asString(), "05/01/2004");
+  ASSERT_TRUE(lanc.findKey({"05/01/04"})); // the entry box's two-digit year
+  EXPECT_EQ(lanc.field("DataDaContabilizacao").asDate(), QDate(2004, 1, 5));
+  EXPECT_FALSE(lanc.findKey({"31/12/1999"}));
+  lanc.findNearest("01/01/2004");
+  EXPECT_EQ(lanc.recNo(), 1);
+
+  lanc.setFilter("DataDaContabilizacao='05/01/2004'");
+  lanc.setFiltered(true);
+  EXPECT_EQ(lanc.recordCount(), onFifth);
+  lanc.setFiltered(false);
+
+  // A blank date: one row with it, found by a filter, a locate and a query alike.
+  lanc.edit();
+  lanc.field("DataDaContabilizacao").setValue(QVariant());
+  try {
+    lanc.post();
+    ADD_FAILURE() << "a blank required date was saved";
+  } catch (const StoreError& e) {
+    EXPECT_TRUE(e.message().contains("Data")) << e.message().toStdString();
+  }
+  lanc.cancel();
+  db.exec("UPDATE lancamen SET DataDaContabilizacao = '' WHERE rowid = (SELECT min(rowid) FROM "
+          "lancamen)");
+  lanc.setFilter("DataDaContabilizacao=''");
+  lanc.setFiltered(true);
+  EXPECT_EQ(lanc.recordCount(), 1);
+  EXPECT_TRUE(lanc.field("DataDaContabilizacao").isNull());
+  lanc.setFiltered(false);
+  ASSERT_TRUE(lanc.locate("DataDaContabilizacao", QVariant()));
+  EXPECT_TRUE(lanc.field("DataDaContabilizacao").isNull());
+  lanc.first(); // the blank sorts first on the date order
+  EXPECT_TRUE(lanc.field("DataDaContabilizacao").isNull());
+}
+
+TEST(StoreKeys, LookupsSeekAnIndexAndAKeyNobodyHasLooksUpBlank) {
+  OpenBook book;
+  Table& lanc = *book.dm->TbLancamen;
+  Database& db = book.dm->database();
+  for (const LookupDef& l : lanc.def().lookups) {
+    QString plan;
+    for (const QVariantList& row :
+         db.select("EXPLAIN QUERY PLAN " + lookupSql(tableDef(l.lookupTable), l), {"x"}))
+      plan += row.last().toString() + "; ";
+    EXPECT_TRUE(plan.contains("USING INDEX") || plan.contains("USING COVERING INDEX"))
+        << l.name.toStdString() << ": " << plan.toStdString();
+    EXPECT_FALSE(plan.contains("SCAN " + tableDef(l.lookupTable).sqlName)) << plan.toStdString();
+  }
+  // The comparison is still exact: a code differing only in case finds nothing.
+  addAccount(*book.dm->TbContas, "4111AB", "999", "LETRAS");
+  lanc.insert();
+  lanc.field("CodigoContaContabil").setValue("4111ab");
+  EXPECT_EQ(lanc.field("NomeContaContabil").asString(), "");
+  lanc.field("CodigoContaContabil").setValue("4111AB");
+  EXPECT_EQ(lanc.field("NomeContaContabil").asString(), "LETRAS");
+  lanc.field("CodigoContaContabil").setValue("999999");
+  lanc.field("CodigoHistorico").setValue("9999");
+  for (const char* name :
+       {"NomeContaContabil", "ContaContabil", "NomeContaCorrente", "NomeHistorico", "CodHistorico"})
+    EXPECT_EQ(lanc.field(name).asString(), "") << name;
+  lanc.cancel();
 }

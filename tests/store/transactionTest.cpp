@@ -86,6 +86,48 @@ TEST(StoreTransaction, AFailedPostInsideATransactionKeepsTheRecordAsTyped) {
   EXPECT_EQ(book.ui.texts("error").size(), 1);
 }
 
+TEST(StoreTransaction, ARollbackPutsBackTheOrderAndFilterTheOperationChose) {
+  OpenBook book;
+  auto& dm = *book.dm;
+  Table& lanc = *dm.TbLancamen;
+  lanc.setFilter("NumeroDocumento='00001'");
+  lanc.setFiltered(true);
+  const int count = lanc.recordCount();
+  lanc.last();
+  const QVariant row = lanc.field("Ordem").value();
+  Table& bal = *dm.TbBalanco;
+  try {
+    Transaction tx(dm.database());
+    lanc.setFiltered(false);
+    lanc.setOrder("SI_CodigoHistorico");
+    bal.setFilter("Periodo=200412");
+    bal.setFiltered(true);
+    bal.setOrder("SI_CodCtaCor");
+    throw std::runtime_error("falha");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(lanc.order(), "SI_AnoContasMesDia");
+  EXPECT_TRUE(lanc.filtered());
+  EXPECT_EQ(lanc.filter(), "NumeroDocumento='00001'");
+  EXPECT_EQ(lanc.recordCount(), count);
+  EXPECT_EQ(lanc.field("Ordem").value(), row);
+  EXPECT_EQ(lanc.recNo(), count);
+  lanc.next();
+  EXPECT_TRUE(lanc.eof());
+  EXPECT_EQ(bal.order(), "");
+  EXPECT_FALSE(bal.filtered());
+  EXPECT_EQ(bal.filter(), "");
+  EXPECT_EQ(bal.recordCount(), 672);
+
+  // A committed operation keeps what it chose.
+  {
+    Transaction tx(dm.database());
+    bal.setOrder("SI_CodCtaCor");
+    tx.commit();
+  }
+  EXPECT_EQ(bal.order(), "SI_CodCtaCor");
+}
+
 // ---------------------------------------------------------------- crash
 
 namespace {
