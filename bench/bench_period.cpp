@@ -1,6 +1,9 @@
 // The year routines on a large book, built here through SQL: analytic pairs in groups 1 to 4
-// under synthetic accounts of every level, twelve trial-balance rows each with random movements.
-// Usage: bench_period [analytic pairs=20000]
+// under synthetic accounts of every level, twelve trial-balance rows each with random movements;
+// or on a copy of an existing data directory (--book DIR, e.g. one escrivon-init --documents made),
+// working on its latest fiscal year.
+// Usage: bench_period [--book DIR] [analytic pairs=20000]
+#include "benchBook.h"
 #include "demobook.h"
 #include "processing/carryForward.h"
 #include "processing/syntheticUpdate.h"
@@ -21,7 +24,7 @@ using namespace esc;
 
 namespace {
 
-const QString year = "2003";
+QString year = "2003";
 
 QString period(const QString& y, int m) {
   return y + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
@@ -99,27 +102,39 @@ double milliseconds(const std::function<void()>& work, double* cpu) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const int pairs = argc > 1 ? std::atoi(argv[1]) : 20000;
+  const bench::Arguments args =
+      bench::parseArguments(argc, argv, 20000, "bench_period [--book DIR] [analytic pairs]");
+  const int pairs = args.number;
   QTemporaryDir dir;
-  InitOptions o;
-  o.directory = dir.path();
-  o.year = year.toInt();
-  createDataDirectory(o);
+  if (args.book.isEmpty()) {
+    InitOptions o;
+    o.directory = dir.path();
+    o.year = year.toInt();
+    createDataDirectory(o);
+  } else {
+    bench::copyBook(args.book, dir.path());
+  }
 
   ScriptedUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())
     t->open();
+  if (!args.book.isEmpty()) year = bench::bookYear(dm.database());
   SimpleContext ctx(dm, ui);
   ctx.year = year;
 
   double cpu = 0;
-  int rows = 0;
-  const double built = milliseconds([&] { rows = generate(dm.database(), pairs); }, &cpu);
-  std::printf("book: %d analytic pairs, %d trial-balance rows in %s (synthetic included), built "
-              "in %.0f ms\n",
-              pairs, rows, qPrintable(year), built);
+  if (args.book.isEmpty()) {
+    int rows = 0;
+    const double built = milliseconds([&] { rows = generate(dm.database(), pairs); }, &cpu);
+    std::printf("book: %d analytic pairs, %d trial-balance rows in %s (synthetic included), "
+                "built in %.0f ms\n",
+                pairs, rows, qPrintable(year), built);
+  } else {
+    std::printf("copy of %s\n", qPrintable(args.book));
+    bench::printBookSize(dm.database(), year);
+  }
   // On a shared machine the processor time is the steadier figure.
 
   auto run = [&](const char* what, const std::function<bool()>& op) {

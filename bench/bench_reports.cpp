@@ -1,9 +1,11 @@
 // The trial balance of a whole year to PDF, on a trial balance generated here through SQL
-// (20 000 account pairs x 12 months = 240 000 rows by default), as the "&Impressora" and
-// escrivon-report path does it: rows read as laid out, pages written as they are laid out.
+// (20 000 account pairs x 12 months = 240 000 rows by default) or on a copy of an existing data
+// directory (its latest fiscal year), as the "&Impressora" and escrivon-report path does it:
+// rows read as laid out, pages written as they are laid out.
 // Prints rows/s, pages/s and the peak memory after a one-month run and after the whole year,
 // which shows whether memory grows with the number of pages.
-// Usage: bench_reports [rows=240000]
+// Usage: bench_reports [--book DIR] [rows=240000]
+#include "benchBook.h"
 #include "demobook.h"
 #include "reports/layout.h"
 #include "reports/render.h"
@@ -96,27 +98,44 @@ void print(const char* what, const Run& r, long peakKb) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  const int rows = argc > 1 ? std::max(12, atoi(argv[1])) : 240000;
+  const bench::Arguments args =
+      bench::parseArguments(argc, argv, 240000, "bench_reports [--book DIR] [rows]");
+  const int rows = std::max(12, args.number);
   QTemporaryDir dir;
-  InitOptions o;
-  o.directory = dir.filePath("book");
-  o.year = 2003;
-  createDataDirectory(o);
+  const QString book = dir.filePath("book");
+  if (args.book.isEmpty()) {
+    InitOptions o;
+    o.directory = book;
+    o.year = 2003;
+    createDataDirectory(o);
+  } else {
+    // The report only reads, but the store opens the files for writing: a copy keeps the
+    // original as it was.
+    QDir().mkpath(book);
+    bench::copyBook(args.book, book);
+  }
   ScriptedUi ui;
   TDEscrivon dm(ui);
-  dm.connectDirectory(o.directory);
+  dm.connectDirectory(book);
   for (Table* t : dm.tables())
     t->open();
-  QElapsedTimer t;
-  t.start();
-  generate(dm.database(), rows / 12);
-  std::printf("generated %d trial-balance rows through SQL in %.1f s\n", rows / 12 * 12,
-              t.nsecsElapsed() / 1e9);
+  QString fiscalYear = "2003";
+  if (args.book.isEmpty()) {
+    QElapsedTimer t;
+    t.start();
+    generate(dm.database(), rows / 12);
+    std::printf("generated %d trial-balance rows through SQL in %.1f s\n", rows / 12 * 12,
+                t.nsecsElapsed() / 1e9);
+  } else {
+    fiscalYear = bench::bookYear(dm.database());
+    std::printf("copy of %s\n", qPrintable(args.book));
+    bench::printBookSize(dm.database(), fiscalYear);
+  }
 
-  const Run month = runYear(dm, "200301", "", dir.filePath("month.pdf"));
+  const Run month = runYear(dm, fiscalYear + "01", "", dir.filePath("month.pdf"));
   const long afterMonth = peakKb();
   print("one month: ", month, afterMonth);
-  const Run year = runYear(dm, "200301", "200312", dir.filePath("year.pdf"));
+  const Run year = runYear(dm, fiscalYear + "01", fiscalYear + "12", dir.filePath("year.pdf"));
   const long afterYear = peakKb();
   print("whole year:", year, afterYear);
   std::printf("peak memory grew by %.1f MB for %d more pages\n", (afterYear - afterMonth) / 1024.0,

@@ -1,6 +1,8 @@
-// bench_statements [analytic pairs]: time of the income-statement update, the balance-sheet
-// update and the backup copy on a generated book (20 000 analytic pairs, 240 000
-// trial-balance rows a year, by default), written straight through SQL. Prints figures only.
+// bench_statements [--book DIR] [analytic pairs]: time of the income-statement update, the
+// balance-sheet update and the backup copy on a book written straight through SQL (20 000
+// analytic pairs, 240 000 trial-balance rows a year, by default), or on a copy of an existing
+// data directory and its latest fiscal year. Prints figures only.
+#include "benchBook.h"
 #include "demobook.h"
 #include "processing/backupCopy.h"
 #include "processing/balanceSheetUpdate.h"
@@ -11,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 using namespace esc;
@@ -35,9 +38,12 @@ public:
 void measure(const char* what, NoUi& ui, const std::function<void()>& op) {
   for (int run = 1; run <= 2; ++run) {
     QElapsedTimer t;
+    const std::clock_t c0 = std::clock();
     t.start();
     op();
-    std::printf("  %-40s run %d %9.0f ms   (%s)\n", what, run, t.nsecsElapsed() / 1e6,
+    // On a shared machine the processor time is the steadier figure.
+    std::printf("  %-40s run %d %9.0f ms wall %9.0f ms cpu   (%s)\n", what, run,
+                t.nsecsElapsed() / 1e6, 1000.0 * double(std::clock() - c0) / CLOCKS_PER_SEC,
                 qPrintable(ui.last));
   }
 }
@@ -46,12 +52,18 @@ void measure(const char* what, NoUi& ui, const std::function<void()>& op) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const int pairs = argc > 1 ? std::atoi(argv[1]) : 20000;
+  const bench::Arguments args =
+      bench::parseArguments(argc, argv, 20000, "bench_statements [--book DIR] [analytic pairs]");
+  const int pairs = args.number;
   QTemporaryDir dir, copy;
-  InitOptions o;
-  o.directory = dir.path();
-  o.year = 2004;
-  createDataDirectory(o);
+  if (args.book.isEmpty()) {
+    InitOptions o;
+    o.directory = dir.path();
+    o.year = 2004;
+    createDataDirectory(o);
+  } else {
+    bench::copyBook(args.book, dir.path());
+  }
 
   NoUi ui;
   TDEscrivon dm(ui);
@@ -60,10 +72,15 @@ int main(int argc, char** argv) {
     t->open();
   Database& db = dm.database();
 
-  QElapsedTimer t;
-  t.start();
-  int rows = 0;
-  {
+  QString year = "2004";
+  if (!args.book.isEmpty()) {
+    year = bench::bookYear(db);
+    std::printf("bench_statements on a copy of %s\n", qPrintable(args.book));
+    bench::printBookSize(db, year);
+  } else {
+    QElapsedTimer t;
+    t.start();
+    int rows = 0;
     Transaction tx(db);
     auto add = [&](const QString& code, const QString& current, const QString& level,
                    const QString& nature, int seed) {
@@ -103,17 +120,19 @@ int main(int argc, char** argv) {
                l == 19 ? "=" : (g == 3 ? "+" : "-")});
     }
     tx.commit();
+    for (Table* t : dm.tables())
+      t->refresh();
+    std::printf("bench_statements: %d trial-balance rows (%d analytic pairs) built in %.0f ms\n",
+                rows, pairs, t.nsecsElapsed() / 1e6);
   }
-  for (Table* t : dm.tables())
-    t->refresh();
-  std::printf("bench_statements: %d trial-balance rows (%d analytic pairs) built in %.0f ms\n",
-              rows, pairs, t.nsecsElapsed() / 1e6);
 
   SimpleContext ctx(dm, ui);
-  ctx.year = "2004";
-  measure("income-statement update (200406)", ui,
-          [&] { IncomeStatementUpdate(ctx).update("200406"); });
-  measure("balance-sheet update (2004)", ui, [&] { BalanceSheetUpdate(ctx).run(); });
+  ctx.year = year;
+  const QString june = year + "06";
+  measure(qPrintable("income-statement update (" + june + ")"), ui,
+          [&] { IncomeStatementUpdate(ctx).update(june); });
+  measure(qPrintable("balance-sheet update (" + year + ")"), ui,
+          [&] { BalanceSheetUpdate(ctx).run(); });
   std::printf("  balance-sheet rows: %s\n",
               qPrintable(db.selectValue("SELECT count(*) FROM balpatri").toString()));
   measure("backup copy", ui, [&] { BackupCopy(ctx).copyTo(copy.path() + "/"); });
