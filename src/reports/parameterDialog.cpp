@@ -15,10 +15,10 @@
 
 namespace esc::report {
 
-ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget* parent)
-    : ReportDialog(parent), spec_(spec), runner_(std::move(runner)) {
-  setObjectName(spec.name.startsWith("T") ? spec.name.mid(1) : spec.name);
-  setWindowTitle(spec.caption);
+ParameterDialog::ParameterDialog(const DialogForm& form, Runner runner, QWidget* parent)
+    : ReportDialog(parent), form_(form), runner_(std::move(runner)) {
+  setObjectName(form.name.startsWith("T") ? form.name.mid(1) : form.name);
+  setWindowTitle(form.caption);
 
   auto* col = new QVBoxLayout(this);
   col->addWidget(makeHeading(this, QStringLiteral("Seleção de Parâmetros")));
@@ -44,7 +44,7 @@ ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget*
     edits_.insert(name, e);
     return e;
   };
-  for (const DialogField& f : spec.fields) {
+  for (const DialogField& f : form.fields) {
     auto* from = edit(f.from, f);
     from->setText(f.initial);
     auto* label = new QLabel(f.label, panel);
@@ -60,7 +60,7 @@ ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget*
     }
     ++row;
   }
-  for (const DialogCheck& c : spec.checks) {
+  for (const DialogCheck& c : form.checks) {
     auto* box = new QCheckBox(c.caption, panel);
     box->setObjectName(c.name);
     box->setChecked(c.initial);
@@ -69,16 +69,16 @@ ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget*
   }
   col->addWidget(panel);
 
-  if (spec.choice) {
-    auto* group = new QGroupBox(spec.choice->caption, this);
-    group->setObjectName(spec.choice->name);
+  if (form.choice) {
+    auto* group = new QGroupBox(form.choice->caption, this);
+    group->setObjectName(form.choice->name);
     auto* g = new QGridLayout(group);
     auto* buttons = new QButtonGroup(group);
-    const int columns = std::max(1, spec.choice->columns);
-    const int perColumn = int((spec.choice->items.size() + columns - 1) / columns);
-    for (int i = 0; i < spec.choice->items.size(); ++i) {
-      auto* r = new QRadioButton(spec.choice->items[i], group);
-      r->setObjectName(spec.choice->name + QString::number(i));
+    const int columns = std::max(1, form.choice->columns);
+    const int perColumn = int((form.choice->items.size() + columns - 1) / columns);
+    for (int i = 0; i < form.choice->items.size(); ++i) {
+      auto* r = new QRadioButton(form.choice->items[i], group);
+      r->setObjectName(form.choice->name + QString::number(i));
       r->setChecked(i == 0);
       buttons->addButton(r, i);
       g->addWidget(r, i % perColumn, i / perColumn);
@@ -88,10 +88,10 @@ ParameterDialog::ParameterDialog(const DialogSpec& spec, Runner runner, QWidget*
   }
 
   auto* buttons = new QHBoxLayout;
-  auto* video = makeButton(this, spec.videoButton, QStringLiteral("&Vídeo"), spec.videoHint);
+  auto* video = makeButton(this, form.videoButton, QStringLiteral("&Vídeo"), form.videoHint);
   auto* printer =
-      makeButton(this, spec.printerButton, QStringLiteral("&Impressora"), spec.printerHint);
-  auto* close = makeButton(this, spec.closeButton, QStringLiteral("&Encerrar"), spec.closeHint);
+      makeButton(this, form.printerButton, QStringLiteral("&Impressora"), form.printerHint);
+  auto* close = makeButton(this, form.closeButton, QStringLiteral("&Encerrar"), form.closeHint);
   video->setAutoDefault(false);
   printer->setAutoDefault(false);
   close->setAutoDefault(false);
@@ -114,7 +114,7 @@ ParamValues ParameterDialog::values() const {
   for (auto it = checks_.begin(); it != checks_.end(); ++it)
     v.insert(it.key(), it.value()->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
   for (const QRadioButton* r : items_)
-    if (r->isChecked()) v.insert(spec_.choice->name, r->text());
+    if (r->isChecked()) v.insert(form_.choice->name, r->text());
   return v;
 }
 

@@ -14,7 +14,7 @@ namespace esc::report {
 
 // The parameter dialog every report with fields shares: fixed size, centred on the screen,
 // modal, without window buttons, headed "Seleção de Parâmetros"; a panel of fields ("De" ...
-// "até:" for ranges), check boxes and the order group, built from a DialogSpec; and the
+// "até:" for ranges), check boxes and the order group, built from a DialogForm; and the
 // three buttons "&Vídeo", "&Impressora" and "&Encerrar" (the cancel button, so Escape closes
 // it too). Each click of the first two runs the report from the fields as they stand and
 // leaves the dialog open. The preview windows it opens are its own windows while it is open,
@@ -24,13 +24,13 @@ class ParameterDialog : public ReportDialog {
 public:
   // Runs the report; `dialog` is the parent for the windows the run opens.
   using Runner = std::function<void(const ParamValues& values, Output output, QWidget* dialog)>;
-  ParameterDialog(const DialogSpec& spec, Runner runner, QWidget* parent = nullptr);
+  ParameterDialog(const DialogForm& form, Runner runner, QWidget* parent = nullptr);
 
   ParamValues values() const;
-  const DialogSpec& spec() const { return spec_; }
+  const DialogForm& form() const { return form_; }
 
 private:
-  DialogSpec spec_;
+  DialogForm form_;
   Runner runner_;
   QHash<QString, QLineEdit*> edits_;
   QHash<QString, QCheckBox*> checks_;

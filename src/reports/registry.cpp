@@ -4,7 +4,7 @@
 
 namespace esc::report {
 
-ParamValues DialogSpec::initialValues() const {
+ParamValues DialogForm::initialValues() const {
   ParamValues v;
   for (const DialogField& f : fields) {
     v.insert(f.from, f.initial);
@@ -16,7 +16,7 @@ ParamValues DialogSpec::initialValues() const {
   return v;
 }
 
-QStringList DialogSpec::names() const {
+QStringList DialogForm::names() const {
   QStringList n;
   for (const DialogField& f : fields) {
     n << f.from;
@@ -28,8 +28,8 @@ QStringList DialogSpec::names() const {
   return n;
 }
 
-ParamValues withInitials(const std::optional<DialogSpec>& spec, const ParamValues& given) {
-  ParamValues v = spec ? spec->initialValues() : ParamValues{};
+ParamValues withInitials(const std::optional<DialogForm>& form, const ParamValues& given) {
+  ParamValues v = form ? form->initialValues() : ParamValues{};
   for (auto it = given.begin(); it != given.end(); ++it)
     v.insert(it.key(), it.value());
   return v;

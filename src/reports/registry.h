@@ -70,7 +70,7 @@ struct DialogChoice {
   int columns = 2;
 };
 
-struct DialogSpec {
+struct DialogForm {
   QString name;    // window class, "TF_SelBalan"; the instance is named "F_SelBalan"
   QString caption; // "Balancete Contábil"
   QVector<DialogField> fields;
@@ -103,7 +103,7 @@ struct ReportEntry {
   QString id;                       // escrivon-report's name for it: "balancete"
   QString button;                   // the page's button: "ButRBContas"
   QString description;              // one line for escrivon-report --list
-  std::optional<DialogSpec> dialog; // none: the button previews the report at once
+  std::optional<DialogForm> dialog; // none: the button previews the report at once
   // The reports of one run, in order, from the values as they stand at the click. Throws
   // Refusal for what the dialog refuses.
   std::function<Reports(BuildContext&, const ParamValues&)> build;
@@ -125,8 +125,8 @@ private:
   QVector<ReportEntry> entries_;
 };
 
-// The values of `spec`'s dialog given as a value map: initial values, then `given`.
-ParamValues withInitials(const std::optional<DialogSpec>& spec, const ParamValues& given);
+// The values of `form`'s dialog given as a value map: initial values, then `given`.
+ParamValues withInitials(const std::optional<DialogForm>& form, const ParamValues& given);
 
 // The current record of `table` (its edit buffer while edited) as a one-row data source
 // named `sourceName`, for reports that print a record rather than a query (the terms).

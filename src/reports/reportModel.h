@@ -30,7 +30,7 @@
 //    query is built by the report's build function (below) with addRange()/addDateRange()
 //    from queryText.h, so typed texts are bound parameters.
 // 2. The registry entry (registry.h): a `ReportEntry` with the escrivon-report name, the
-//    button of the "Relatórios" page, the dialog's description (`DialogSpec`: caption,
+//    button of the "Relatórios" page, the dialog's description (`DialogForm`: caption,
 //    fields "De"/"até:" with DialogField::range/single, check boxes, the order radio group,
 //    the three buttons' names) or none for a report previewed at once, and the build
 //    function that turns the dialog's values (`ParamValues`, by field name) into the

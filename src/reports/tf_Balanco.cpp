@@ -57,8 +57,8 @@ std::shared_ptr<ReportDefinition> makeBalanco() {
   return d;
 }
 
-DialogSpec selBalanSpec() {
-  DialogSpec s;
+DialogForm selBalanForm() {
+  DialogForm s;
   s.name = "TF_SelBalan";
   s.caption = "Balancete Contábil";
   s.fields = {
@@ -98,7 +98,7 @@ void registerBalanco(ReportRegistry& r) {
   e.id = "balancete";
   e.button = "ButRBContas";
   e.description = "Balancete Contábil (TF_Balanco)";
-  e.dialog = selBalanSpec();
+  e.dialog = selBalanForm();
   e.build = [](BuildContext&, const ParamValues& v) {
     auto d = makeBalanco();
     buildBalancoQuery(d->query, v);

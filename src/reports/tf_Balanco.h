@@ -6,7 +6,7 @@ namespace esc::report {
 // The trial balance's definition (its query empty until built).
 std::shared_ptr<ReportDefinition> makeBalanco();
 // The dialog TF_SelBalan.
-DialogSpec selBalanSpec();
+DialogForm selBalanForm();
 // The query pieces of TF_SelBalan, in order, from its values.
 void buildBalancoQuery(QueryText& query, const ParamValues& values);
 

@@ -51,8 +51,8 @@ std::shared_ptr<ReportDefinition> makeContas() {
   return makeChartListing(ChartListing::Selection);
 }
 
-DialogSpec seLContasSpec() {
-  DialogSpec s;
+DialogForm seLContasForm() {
+  DialogForm s;
   s.name = "TF_SeLContas";
   s.caption = "Listagem de Contas";
   s.fields = {
@@ -92,7 +92,7 @@ void buildContasQuery(QueryText& q, const ParamValues& v) {
       " ORDER BY contas.codigocontacontabil", " ORDER BY contas.codigocontacorrente",
       " ORDER BY contas.nomecontacontabil",   " ORDER BY contas.nomecontacorrente",
       " ORDER BY contas.tipodesaldo",         " ORDER BY contas.niveldaconta"};
-  const int item = seLContasSpec().choice->items.indexOf(v.value("OrdemContas"));
+  const int item = seLContasForm().choice->items.indexOf(v.value("OrdemContas"));
   q.add(orders.value(item, orders.first()));
 }
 
@@ -101,7 +101,7 @@ void registerContas(ReportRegistry& r) {
   e.id = "contas";
   e.button = "ButRCNome";
   e.description = "Listagem de Contas (TF_Contas)";
-  e.dialog = seLContasSpec();
+  e.dialog = seLContasForm();
   e.build = [](BuildContext&, const ParamValues& v) {
     auto d = makeContas();
     buildContasQuery(d->query, v);

@@ -11,7 +11,7 @@ std::shared_ptr<ReportDefinition> makeChartListing(ChartListing variant);
 // The account listing's definition (its query empty until built).
 std::shared_ptr<ReportDefinition> makeContas();
 // The dialog TF_SeLContas.
-DialogSpec seLContasSpec();
+DialogForm seLContasForm();
 // The query pieces of TF_SeLContas, in order, from its values.
 void buildContasQuery(QueryText& query, const ParamValues& values);
 

@@ -26,8 +26,8 @@ std::shared_ptr<ReportDefinition> makeHistoric() {
   return d;
 }
 
-DialogSpec selHistSpec() {
-  DialogSpec s;
+DialogForm selHistForm() {
+  DialogForm s;
   s.name = "TF_SelHist";
   s.caption = "Listagens de Históricos";
   s.fields = {DialogField::range("Históricos: De", "EdHist", "EdHistAte"),
@@ -47,7 +47,7 @@ void buildHistoricQuery(QueryText& q, const ParamValues& v) {
   addRange(q, " AND historic.codigohistorico BETWEEN '", " AND historic.codigohistorico='",
            v.value("EdHist"), v.value("EdHistAte"), true);
   addEquality(q, " AND historic.nomehistorico='", v.value("EdNomHist"));
-  const int item = selHistSpec().choice->items.indexOf(v.value("OrdemHistoric"));
+  const int item = selHistForm().choice->items.indexOf(v.value("OrdemHistoric"));
   q.add(item == 1 ? " ORDER BY historic.nomehistorico" : " ORDER BY historic.codigohistorico");
 }
 
@@ -56,7 +56,7 @@ void registerHistoric(ReportRegistry& r) {
   e.id = "historicos";
   e.button = "ButRHistoric";
   e.description = "Listagem de Históricos (TF_Historic)";
-  e.dialog = selHistSpec();
+  e.dialog = selHistForm();
   e.build = [](BuildContext&, const ParamValues& v) {
     auto d = makeHistoric();
     buildHistoricQuery(d->query, v);

@@ -48,8 +48,8 @@ std::shared_ptr<ReportDefinition> makeLanctos() {
   return d;
 }
 
-DialogSpec seLanctosSpec() {
-  DialogSpec s;
+DialogForm seLanctosForm() {
+  DialogForm s;
   s.name = "TF_SeLanctos";
   s.caption = "Listagem de Lançamentos";
   DialogField state = DialogField::single("Situação dos Lançamentos", "EdSituacao");
@@ -100,7 +100,7 @@ void buildLanctosQuery(QueryText& q, const ParamValues& v) {
       " ORDER BY lancamen.codigocontacontabil",  " ORDER BY lancamen.codigocontacorrente",
       " ORDER BY lancamen.codigohistorico",      " ORDER BY lancamen.numerodocumento",
       " ORDER BY lancamen.datadacontabilizacao", " ORDER BY lancamen.valorlancamento"};
-  const int item = seLanctosSpec().choice->items.indexOf(v.value("OrdemLanctos"));
+  const int item = seLanctosForm().choice->items.indexOf(v.value("OrdemLanctos"));
   q.add(orders.value(item, orders.first()));
 }
 
@@ -109,7 +109,7 @@ void registerLanctos(ReportRegistry& r) {
   e.id = "lancamentos";
   e.button = "ButRLLista";
   e.description = "Listagem de Lançamentos (TQRLanctos)";
-  e.dialog = seLanctosSpec();
+  e.dialog = seLanctosForm();
   e.build = [](BuildContext&, const ParamValues& v) {
     auto d = makeLanctos();
     buildLanctosQuery(d->query, v);

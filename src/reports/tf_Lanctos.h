@@ -6,7 +6,7 @@ namespace esc::report {
 // The entry listing's definition (its query empty until built).
 std::shared_ptr<ReportDefinition> makeLanctos();
 // The dialog TF_SeLanctos.
-DialogSpec seLanctosSpec();
+DialogForm seLanctosForm();
 // The query pieces of TF_SeLanctos, in order, from its values. Throws Refusal when a date
 // field holds what is not a date.
 void buildLanctosQuery(QueryText& query, const ParamValues& values);

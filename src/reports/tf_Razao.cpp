@@ -102,8 +102,8 @@ std::shared_ptr<ReportDefinition> makeRazao() {
   return d;
 }
 
-DialogSpec selRelanSpec() {
-  DialogSpec s;
+DialogForm selRelanForm() {
+  DialogForm s;
   s.name = "TF_SelRelan";
   s.caption = "Razão Contábil";
   s.fields = {
@@ -151,7 +151,7 @@ void registerRazao(ReportRegistry& r) {
   e.id = "razao";
   e.button = "ButRLRazao";
   e.description = "Razão Contábil (TF_Razao)";
-  e.dialog = selRelanSpec();
+  e.dialog = selRelanForm();
   e.build = [](BuildContext& c, const ParamValues& v) {
     // "&Vídeo" leaves the journal in its primary order, as the journal page then shows it.
     // An entry half typed there is left alone: switching the order would have to store or

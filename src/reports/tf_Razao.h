@@ -6,7 +6,7 @@ namespace esc::report {
 // The general ledger's definition (its query empty until built).
 std::shared_ptr<ReportDefinition> makeRazao();
 // The dialog TF_SelRelan.
-DialogSpec selRelanSpec();
+DialogForm selRelanForm();
 // The query pieces of TF_SelRelan, in order, from its values. `output` matters: only
 // "&Vídeo" trims the first account code of a range. Returns false, with the text left
 // partly built, when a date cannot be read (the run is then refused).

@@ -182,7 +182,7 @@ TEST(SeLContas, ToFieldsAloneAddNothingAndEachOrderItemSortsItsColumn) {
                              " ORDER BY contas.codigocontacontabil");
   const QStringList columns = {"codigocontacontabil", "codigocontacorrente", "nomecontacontabil",
                                "nomecontacorrente",   "tipodesaldo",         "niveldaconta"};
-  const QStringList items = seLContasSpec().choice->items;
+  const QStringList items = seLContasForm().choice->items;
   for (int i = 0; i < items.size(); ++i) {
     buildContasQuery(q, {{"OrdemContas", items[i]}});
     EXPECT_EQ(q.displayText().section('\n', -1), " ORDER BY contas." + columns[i]);
@@ -313,10 +313,10 @@ TEST(ChartListingButtons, PlanPreviewsAtOnceAndTheListingOpensItsDialog) {
   QStringList names, radios;
   for (auto* e : dialog->findChildren<QLineEdit*>())
     names << e->objectName();
-  EXPECT_EQ(names, seLContasSpec().names().mid(0, 9));
+  EXPECT_EQ(names, seLContasForm().names().mid(0, 9));
   for (auto* r : dialog->findChildren<QRadioButton*>())
     radios << r->text();
-  EXPECT_EQ(radios, seLContasSpec().choice->items);
+  EXPECT_EQ(radios, seLContasForm().choice->items);
   for (const char* b : {"ButCVideo", "ButCImpressora", "ButCCancelar"})
     EXPECT_TRUE(dialog->findChild<QPushButton*>(b)) << b;
 

@@ -181,7 +181,7 @@ TEST(SeLanctos, ToFieldsAloneAddNothingAndABadDateRefuses) {
   }
   const QStringList columns = {"codigocontacontabil", "codigocontacorrente",  "codigohistorico",
                                "numerodocumento",     "datadacontabilizacao", "valorlancamento"};
-  const QStringList items = seLanctosSpec().choice->items;
+  const QStringList items = seLanctosForm().choice->items;
   ASSERT_EQ(items.size(), columns.size());
   for (int i = 0; i < items.size(); ++i) {
     buildLanctosQuery(q, {{"OrdemLanctos", items[i]}});
