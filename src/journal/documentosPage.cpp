@@ -199,26 +199,9 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   connect(filtrar, &QPushButton::clicked, this, &DocumentosPage::filtrar);
   connect(processar_, &QPushButton::clicked, this, &DocumentosPage::processar);
 
-  Table& chart = *dm.TbContas;
-  onFocus(
-      corrente_,
-      [this, &chart] {
-        const QString account = ctaCon_->keyValue().trimmed();
-        if (account.isEmpty() || account.contains(' ') || account.contains('\'')) return;
-        try {
-          chart.setFilter("CodigoContaContabil=" + account);
-          chart.setFiltered(true);
-        } catch (const StoreError& e) {
-          report(e);
-        }
-      },
-      [this, &chart] {
-        try {
-          chart.setFiltered(false);
-        } catch (const StoreError& e) {
-          report(e);
-        }
-      });
+  restrictChartWhileFocused(
+      corrente_, *dm.TbContas, [this] { return ctaCon_->keyValue(); },
+      [this](const StoreError& e) { report(e); });
   checkOnExit(
       dc_, cancelar_,
       [this] {

@@ -127,4 +127,27 @@ void onFocus(QWidget* box, std::function<void()> entered, std::function<void()> 
       });
 }
 
+void restrictChartWhileFocused(QWidget* picker, Table& chart, std::function<QString()> account,
+                               std::function<void(const StoreError&)> report) {
+  onFocus(
+      picker,
+      [=, &chart] {
+        const QString code = account().trimmed();
+        if (code.isEmpty() || code.contains(' ') || code.contains('\'')) return;
+        try {
+          chart.setFilter("CodigoContaContabil=" + code);
+          chart.setFiltered(true);
+        } catch (const StoreError& e) {
+          report(e);
+        }
+      },
+      [=, &chart] {
+        try {
+          chart.setFiltered(false);
+        } catch (const StoreError& e) {
+          report(e);
+        }
+      });
+}
+
 } // namespace esc

@@ -62,4 +62,10 @@ void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
 // Focus entering and leaving `box` for good (a list dropping down does not count).
 void onFocus(QWidget* box, std::function<void()> entered, std::function<void()> left);
 
+// While a current-account picker has the focus, the chart lists only the pairs of the account
+// code `account` gives; a code the filter cannot hold (a blank or a quote inside) leaves the
+// whole chart listed. Store errors go to `report`.
+void restrictChartWhileFocused(QWidget* picker, Table& chart, std::function<QString()> account,
+                               std::function<void(const StoreError&)> report);
+
 } // namespace esc

@@ -134,27 +134,10 @@ DBLookupCombo* LancamentosPage::picker(const QString& name, const QString& looku
 }
 
 void LancamentosPage::restrictChart(QWidget* picker) {
-  Table& chart = *ctx_.dm().TbContas;
-  onFocus(
-      picker,
-      [this, &chart] {
-        const QString account = journal().field("CodigoContaContabil").asString().trimmed();
-        // A code the filter cannot hold (a blank inside) leaves the whole chart listed.
-        if (account.isEmpty() || account.contains(' ') || account.contains('\'')) return;
-        try {
-          chart.setFilter("CodigoContaContabil=" + account);
-          chart.setFiltered(true);
-        } catch (const StoreError& e) {
-          report(e);
-        }
-      },
-      [this, &chart] {
-        try {
-          chart.setFiltered(false);
-        } catch (const StoreError& e) {
-          report(e);
-        }
-      });
+  restrictChartWhileFocused(
+      picker, *ctx_.dm().TbContas,
+      [this] { return journal().field("CodigoContaContabil").asString(); },
+      [this](const StoreError& e) { report(e); });
 }
 
 void LancamentosPage::gravar() {
