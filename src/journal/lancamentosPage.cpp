@@ -217,16 +217,10 @@ void LancamentosPage::duplicar() {
   Table& t = journal();
   // Starting a new entry over one being typed would save that one unchecked.
   if (t.isEditing()) return;
-  static const char* copied[] = {
-      "CodigoContaContabil",   "CodigoContaCorrente", "DataDaContabilizacao", "TipoDeLancamento",
-      "HistoricoComplementar", "NumeroDocumento",     "CodigoHistorico",      "ValorLancamento"};
   try {
-    QVariantList values;
-    for (const char* f : copied)
-      values << t.value(f);
-    t.insert();
-    for (int i = 0; i < values.size(); ++i)
-      t.setValue(copied[i], values[i]);
+    insertCopy(t, {"CodigoContaContabil", "CodigoContaCorrente", "DataDaContabilizacao",
+                   "TipoDeLancamento", "HistoricoComplementar", "NumeroDocumento",
+                   "CodigoHistorico", "ValorLancamento"});
     codCtaCon_->setFocus();
   } catch (const StoreError& e) {
     report(e);

@@ -76,15 +76,8 @@ void ContasPage::duplicar() {
   try {
     if (!yearIsOpen()) return;
     // The pair key is left to Gravar, which builds it from the boxes.
-    static const char* copied[] = {"CodigoContaContabil", "NomeContaContabil",
-                                   "CodigoContaCorrente", "NomeContaCorrente",
-                                   "TipoDeSaldo",         "NivelDaConta"};
-    QVariantList values;
-    for (const char* f : copied)
-      values << table().value(f);
-    table().insert();
-    for (int i = 0; i < values.size(); ++i)
-      table().setValue(copied[i], values[i]);
+    insertCopy(table(), {"CodigoContaContabil", "NomeContaContabil", "CodigoContaCorrente",
+                         "NomeContaCorrente", "TipoDeSaldo", "NivelDaConta"});
     code_->setFocus();
   } catch (const StoreError& e) {
     report(e);

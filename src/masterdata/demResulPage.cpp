@@ -99,14 +99,8 @@ void DemResulPage::eliminar() {
 void DemResulPage::duplicar() {
   try {
     // The amounts of the update (accumulated value and period) belong to the original line.
-    static const char* copied[] = {"ContaInicial", "ContaFinal",   "NomeDoGrupo",
-                                   "SinalDoGrupo", "OrdemDoGrupo", "SaldoDoGrupo"};
-    QVariantList values;
-    for (const char* f : copied)
-      values << table().value(f);
-    table().insert();
-    for (int i = 0; i < values.size(); ++i)
-      table().setValue(copied[i], values[i]);
+    insertCopy(table(), {"ContaInicial", "ContaFinal", "NomeDoGrupo", "SinalDoGrupo",
+                         "OrdemDoGrupo", "SaldoDoGrupo"});
     first_->setFocus();
   } catch (const StoreError& e) {
     report(e);

@@ -57,4 +57,14 @@ void MaintenancePage::report(const StoreError& e) {
   if (!e.silent()) ctx_.ui().error(e.message());
 }
 
+void MaintenancePage::insertCopy(Table& table, std::initializer_list<const char*> fields) {
+  QVariantList values;
+  for (const char* f : fields)
+    values << table.value(f);
+  table.insert();
+  int i = 0;
+  for (const char* f : fields)
+    table.setValue(f, values[i++]);
+}
+
 } // namespace esc

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QWidget>
+#include <initializer_list>
 #include <span>
 
 namespace esc {
@@ -19,6 +20,9 @@ public:
   MaintenancePage(MainContext& ctx, const QString& heading, QWidget* parent = nullptr);
 
 protected:
+  // Duplicar: inserts a new record of `table` holding the current record's values of `fields`.
+  static void insertCopy(Table& table, std::initializer_list<const char*> fields);
+
   // Adds the bar of `table` with its buttons named by `names` and the counters' boxes.
   NavBar* addNavigation(Table* table, const NavBarNames& names, const QString& recNoName,
                         const QString& totalName);
