@@ -26,15 +26,16 @@ std::shared_ptr<ReportDefinition> makeRDemResul() {
   h.label(127.0, 28.3, "Saldo").size(10);
   h.rule(1.6, 33.1, 136.3, 1.1);
 
-  // Zero and negative values print as blanks.
+  // A zero prints as a blank; a loss prints with its minus sign, so it is never mistaken for
+  // a line without movement.
   Band& det = d->band(BandKind::Detail, 6.3);
   const double y = 2.1;
   det.field(2.1, y, "SinalDoGrupo").size(10);
   det.field(16.9, y, "NomeDoGrupo").size(10);
-  det.expression(89.4, y, "IF(QryDemResul.SaldoDoGrupo>0,QryDemResul.SaldoDoGrupo,' ')")
+  det.expression(89.4, y, "IF(QryDemResul.SaldoDoGrupo<>0,QryDemResul.SaldoDoGrupo,' ')")
       .amount()
       .size(10);
-  det.expression(0, y, "IF(QryDemResul.Acumulado>0,QryDemResul.Acumulado,' ')")
+  det.expression(0, y, "IF(QryDemResul.Acumulado<>0,QryDemResul.Acumulado,' ')")
       .rightEdge(137.9)
       .amount()
       .size(10);
