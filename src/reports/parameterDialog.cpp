@@ -73,16 +73,15 @@ ParameterDialog::ParameterDialog(const DialogForm& form, Runner runner, QWidget*
     auto* group = new QGroupBox(form.choice->caption, this);
     group->setObjectName(form.choice->name);
     auto* g = new QGridLayout(group);
-    auto* buttons = new QButtonGroup(group);
+    order_ = new QButtonGroup(group);
     const int columns = std::max(1, form.choice->columns);
     const int perColumn = int((form.choice->items.size() + columns - 1) / columns);
     for (int i = 0; i < form.choice->items.size(); ++i) {
       auto* r = new QRadioButton(form.choice->items[i], group);
       r->setObjectName(form.choice->name + QString::number(i));
       r->setChecked(i == 0);
-      buttons->addButton(r, i);
+      order_->addButton(r, i);
       g->addWidget(r, i % perColumn, i / perColumn);
-      items_ << r;
     }
     col->addWidget(group);
   }
@@ -113,8 +112,9 @@ ParamValues ParameterDialog::values() const {
     v.insert(it.key(), it.value()->text());
   for (auto it = checks_.begin(); it != checks_.end(); ++it)
     v.insert(it.key(), it.value()->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-  for (const QRadioButton* r : items_)
-    if (r->isChecked()) v.insert(form_.choice->name, r->text());
+  // By the button's id: a caption can change on screen (a style that adds accelerators).
+  if (order_ && order_->checkedId() >= 0)
+    v.insert(form_.choice->name, form_.choice->items.value(order_->checkedId()));
   return v;
 }
 

@@ -7,7 +7,7 @@
 
 class QLineEdit;
 class QCheckBox;
-class QRadioButton;
+class QButtonGroup;
 class QPushButton;
 
 namespace esc::report {
@@ -34,7 +34,7 @@ private:
   Runner runner_;
   QHash<QString, QLineEdit*> edits_;
   QHash<QString, QCheckBox*> checks_;
-  QVector<QRadioButton*> items_;
+  QButtonGroup* order_ = nullptr; // a button's id is its item's index in the form
 };
 
 } // namespace esc::report

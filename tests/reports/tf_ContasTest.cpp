@@ -322,7 +322,11 @@ TEST(ChartListingButtons, PlanPreviewsAtOnceAndTheListingOpensItsDialog) {
 
   // The analytic accounts, one balance side after the other.
   dialog->findChild<QLineEdit*>("EdCNivel")->setText("6");
-  dialog->findChild<QRadioButton*>("OrdemContas4")->setChecked(true);
+  auto* bySide = dialog->findChild<QRadioButton*>("OrdemContas4");
+  bySide->setChecked(true);
+  // A style that adds accelerators to captions does not change the order chosen.
+  bySide->setText("&Tipo de Saldo");
+  EXPECT_EQ(dialog->values().value("OrdemContas"), "Tipo de Saldo");
   dialog->findChild<QPushButton*>("ButCVideo")->click();
   windows = openPreviews();
   ASSERT_EQ(windows.size(), 1);
