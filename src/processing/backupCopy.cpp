@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace esc {
@@ -52,6 +54,23 @@ void syncDirectory(const QString& dir) {
 void removeStaged(const QString& path) {
   QFile::remove(path);
   QFile::remove(path + "-journal");
+}
+
+// The files SQLite keeps beside a database while it writes to it. One left in the destination
+// by a copy that was opened and interrupted would be rolled back over the new copy on its
+// first open.
+void removeSideFiles(const QString& path) {
+  for (const char* suffix : {"-journal", "-wal", "-shm"})
+    QFile::remove(path + suffix);
+}
+
+// The same directory, however it is reached: a symbolic link, a bind mount or another alias.
+bool sameDirectory(const QString& a, const QString& b) {
+  struct stat sa {
+  }, sb{};
+  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+         ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
 }
 
 QString uriOf(const QString& path, const char* mode) {
@@ -102,6 +121,32 @@ private:
   QVector<bool> attached_;
 };
 
+// The first result row of `pragma` on `db` is "ok".
+bool checkedOk(sqlite3* db, const char* pragma) {
+  sqlite3_stmt* st = nullptr;
+  const bool ok =
+      sqlite3_prepare_v2(db, pragma, -1, &st, nullptr) == SQLITE_OK &&
+      sqlite3_step(st) == SQLITE_ROW &&
+      QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok" &&
+      sqlite3_step(st) == SQLITE_DONE;
+  sqlite3_finalize(st);
+  return ok;
+}
+
+// The copy in place opens as the next user will open it, read-only, so this check can
+// neither repair nor spoil it.
+bool opensSound(const QString& path) {
+  sqlite3* db = nullptr;
+  bool ok = sqlite3_open_v2(uriOf(path, "ro").toUtf8().constData(), &db,
+                            SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK;
+  if (ok) {
+    Database::registerCollations(db);
+    ok = checkedOk(db, "PRAGMA quick_check");
+  }
+  sqlite3_close(db);
+  return ok;
+}
+
 // Writes schema `s<index>` of the snapshot to `target` and checks the result.
 bool stage(const Snapshot& source, int index, const QString& target) {
   removeStaged(target);
@@ -124,14 +169,7 @@ bool stage(const Snapshot& source, int index, const QString& target) {
     }
     ok = sqlite3_backup_finish(b) == SQLITE_OK && rc == SQLITE_DONE;
   }
-  if (ok) {
-    sqlite3_stmt* st = nullptr;
-    ok = sqlite3_prepare_v2(dst, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
-         sqlite3_step(st) == SQLITE_ROW &&
-         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok" &&
-         sqlite3_step(st) == SQLITE_DONE;
-    sqlite3_finalize(st);
-  }
+  if (ok) ok = checkedOk(dst, "PRAGMA integrity_check");
   ok = sqlite3_close(dst) == SQLITE_OK && ok;
   if (!ok) removeStaged(target);
   return ok;
@@ -207,16 +245,18 @@ bool BackupCopy::copyTo(const QString& destination) {
     ui.message("Diretório " + destination + " não existe.");
     return false;
   }
-  const QString source = ctx_.dm().database().directory();
-  if (target.canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
+  if (sameDirectory(destination, ctx_.dm().database().directory())) {
     ui.message(QStringLiteral("Diretório de destino não pode o mesmo de origem."));
     return false;
   }
   if (!ui.confirm("Espaço no drive: " + QString::number(volumes_.freeBytes(destination)) +
                   " bytes. Confirma operação?"))
     return false;
-  if (QFileInfo::exists(destination + tableDef("TbBalanco").fileName) &&
-      !ui.confirm(QStringLiteral("Arquivo já existe no destino. Regravar?")))
+  const QStringList files = fileNames();
+  const bool earlierCopy = std::any_of(files.begin(), files.end(), [&](const QString& f) {
+    return QFileInfo::exists(destination + f);
+  });
+  if (earlierCopy && !ui.confirm(QStringLiteral("Arquivo já existe no destino. Regravar?")))
     return false;
 
   const QStringList failed = copyFiles(destination);
@@ -224,6 +264,11 @@ bool BackupCopy::copyTo(const QString& destination) {
   if (failed.isEmpty()) {
     ui.message(QStringLiteral("Operação de cópia de segurança do banco de dados concluída."));
     return true;
+  }
+  if (unsound_) {
+    ui.error("Cópia de segurança com erro: " + failed.join(", ") +
+             " não abre corretamente no destino. Repita a cópia em outro destino.");
+    return false;
   }
   // Renaming staged files into place fails only when the medium changes under the copy;
   // the files renamed before then are new.
@@ -249,7 +294,7 @@ QStringList BackupCopy::copyFiles(const QString& destination) {
     for (int i = 0; i < files.size(); ++i) {
       const qint64 size = QFileInfo(QDir(source).filePath(files[i])).size();
       const qint64 free = volumes_.freeBytes(destination);
-      if (free < 0 || free < size)
+      if (free < 0 || free < lowSpace || free < size)
         ui.message(QStringLiteral("Espaço em disco insuficiente. Coloque outro disco."));
       if (!snapshot.readable(i) || !stage(snapshot, i, destination + stagingName(files[i])))
         failed << files[i];
@@ -263,7 +308,9 @@ QStringList BackupCopy::copyFiles(const QString& destination) {
   }
   syncDirectory(destination);
   renamed_ = false;
+  unsound_ = false;
   for (const QString& f : files) {
+    removeSideFiles(destination + f);
     const QByteArray from = QFile::encodeName(destination + stagingName(f));
     const QByteArray to = QFile::encodeName(destination + f);
     if (std::rename(from.constData(), to.constData()) != 0) {
@@ -274,6 +321,10 @@ QStringList BackupCopy::copyFiles(const QString& destination) {
     }
   }
   syncDirectory(destination);
+  if (!failed.isEmpty()) return failed;
+  for (const QString& f : files)
+    if (!opensSound(destination + f)) failed << f;
+  unsound_ = !failed.isEmpty();
   return failed;
 }
 

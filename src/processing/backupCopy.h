@@ -26,8 +26,10 @@ public:
 // file is read through SQLite's online backup from one read snapshot of all files, so the
 // copy holds only committed rows and agrees across tables, and it is written under a
 // staging name and checked. Only when every file is staged and sound are they renamed into
-// place; otherwise the destination keeps what it held and the user is told which files
-// could not be copied. The copy directory is itself a data directory.
+// place, each after the journal files an earlier, interrupted use of the copy left beside
+// it are removed, and then opened once more read-only and checked; otherwise the
+// destination keeps what it held and the user is told which files could not be copied. The
+// copy directory is itself a data directory.
 class BackupCopy {
 public:
   explicit BackupCopy(MainContext& ctx, const BackupVolumes* volumes = nullptr);
@@ -41,6 +43,8 @@ public:
   static QStringList fileNames();
   // The name a file is written under until the whole copy is sound.
   static QString stagingName(const QString& fileName);
+  // Below this many free bytes the user is asked for another medium.
+  static constexpr qint64 lowSpace = 200000;
 
 private:
   QStringList copyFiles(const QString& destination);
@@ -49,6 +53,7 @@ private:
   BackupVolumes systemVolumes_;
   const BackupVolumes& volumes_;
   bool renamed_ = false;
+  bool unsound_ = false; // every file is in place, but some did not open soundly there
 };
 
 } // namespace esc
