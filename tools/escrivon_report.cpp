@@ -5,6 +5,7 @@
 #include "reports/layout.h"
 #include "reports/registry.h"
 #include "reports/render.h"
+#include "reports/reportOutput.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 
@@ -144,6 +145,11 @@ int main(int argc, char** argv) {
       }
     }
   }
+  // The report never replaces a file of the book, nor any other database.
+  if (const QString refusal = esc::report::outputRefusal(outFile, dataDir); !refusal.isEmpty()) {
+    err << "escrivon-report: " << refusal << "\n";
+    return 2;
+  }
   ConsoleUi ui;
   try {
     esc::TDEscrivon dm(ui);
@@ -158,6 +164,11 @@ int main(int argc, char** argv) {
     for (const auto& def : reports)
       if (title.isEmpty()) title = def->title;
     esc::report::PdfFileSink sink(outFile, title);
+    if (!sink.isOpen()) {
+      err << "escrivon-report: " << esc::report::cannotWriteMessage(outFile, sink.errorString())
+          << "\n";
+      return 1;
+    }
     qint64 rows = 0;
     int pages = 0;
     for (const auto& def : reports) {
@@ -165,7 +176,11 @@ int main(int argc, char** argv) {
       rows += stats.rows;
       pages += stats.pages;
     }
-    sink.finish();
+    if (!sink.finish()) {
+      err << "escrivon-report: " << esc::report::cannotWriteMessage(outFile, sink.errorString())
+          << "\n";
+      return 1;
+    }
     err << "escrivon-report: " << outFile << ": " << pages << " página(s), " << rows
         << " linha(s)\n";
   } catch (const esc::report::Refusal& r) {

@@ -52,8 +52,10 @@ private:
   double scale_ = 1;
 };
 
-PreviewWindow::PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), pages_(std::move(pages)), title_(title), ui_(ui) {
+PreviewWindow::PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui,
+                             const QString& dataDirectory, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), pages_(std::move(pages)), title_(title), ui_(ui),
+      dataDirectory_(dataDirectory) {
   setObjectName("F_Visualizar");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(title);
@@ -83,6 +85,11 @@ PreviewWindow::PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui, 
   pageLabel_ = new QLabel(bar);
   pageLabel_->setObjectName("LabelPagina");
   pageLabel_->setContentsMargins(8, 0, 8, 0);
+  // As wide as its widest text, so the bar keeps its size from page to page.
+  pageLabel_->setMinimumWidth(
+      pageLabel_->fontMetrics().horizontalAdvance(
+          QStringLiteral("Página %1 de %1").arg(std::max(qsizetype(1), pages_.size()))) +
+      16);
   bar->addWidget(pageLabel_);
   bar->addSeparator();
   button("ButConfigurar", "Configurar impressora", "Escolhe a impressora e suas opções",
@@ -98,7 +105,9 @@ PreviewWindow::PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui, 
   view_ = new PageView(scroll_);
   scroll_->setWidget(view_);
   setCentralWidget(scroll_);
-  resize(1000, 700);
+  // Wide enough for the whole bar: a bar that overflows hides its last buttons, "Salvar PDF"
+  // and "Fechar" among them.
+  resize(std::max(1000, bar->sizeHint().width()), 700);
   refresh();
 }
 
@@ -118,6 +127,13 @@ void PreviewWindow::setZoom(Zoom z) {
 
 void PreviewWindow::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
+  refresh();
+}
+
+// The scroll area takes its size only as it is shown, after the window's own resize: the
+// page is fitted to it from here.
+void PreviewWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
   refresh();
 }
 
@@ -157,8 +173,8 @@ void PreviewWindow::setUp() {
   dialog.exec();
 }
 
-void PreviewWindow::print() {
-  printPages(pages_, title_, printer_.get(), ui_, this);
+bool PreviewWindow::print() {
+  return printPages(pages_, title_, printer_.get(), ui_, this);
 }
 
 void PreviewWindow::savePdf() {
@@ -170,8 +186,8 @@ void PreviewWindow::savePdf() {
   savePdfTo(path);
 }
 
-void PreviewWindow::savePdfTo(const QString& path) {
-  writePdf(pages_, path, title_);
+bool PreviewWindow::savePdfTo(const QString& path) {
+  return report::savePdf(pages_, path, title_, dataDirectory_, ui_);
 }
 
 } // namespace esc::report

@@ -26,7 +26,9 @@ class PreviewWindow : public QMainWindow {
 public:
   enum class Zoom { WholePage, Actual, PageWidth };
 
-  PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui, QWidget* parent = nullptr);
+  // `dataDirectory`: the book's files, which "Salvar PDF" never replaces.
+  PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui,
+                const QString& dataDirectory = {}, QWidget* parent = nullptr);
   ~PreviewWindow() override;
 
   int pageCount() const { return pages_.size(); }
@@ -36,19 +38,22 @@ public:
 
   void showPage(int index);
   void setZoom(Zoom z);
-  void print();   // to the printer chosen in the set-up, else the default printer
+  // A failure is said in a message box and these return false.
+  bool print();   // to the printer chosen in the set-up, else the default printer
   void setUp();   // the printer set-up dialog
   void savePdf(); // asks for a file name
-  void savePdfTo(const QString& path);
+  bool savePdfTo(const QString& path);
 
 protected:
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
 private:
   void refresh();
   QVector<Page> pages_;
   QString title_;
   Ui& ui_;
+  QString dataDirectory_;
   int current_ = 0;
   Zoom zoom_ = Zoom::PageWidth;
   PageView* view_;

@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <cmath>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -124,11 +125,13 @@ DeviceSink::~DeviceSink() {
 }
 
 void DeviceSink::page(Page&& page) {
+  if (failed_) return;
   device_.setPageLayout(layoutOf(page.setup));
   if (!painter_) {
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(&device_)) {
       painter_.reset();
+      failed_ = true;
       return;
     }
   } else {
@@ -141,13 +144,16 @@ void DeviceSink::page(Page&& page) {
   ++pages_;
 }
 
-void DeviceSink::finish() {
-  if (painter_) painter_->end();
+bool DeviceSink::finish() {
+  if (painter_ && !painter_->end()) failed_ = true;
   painter_.reset();
+  return !failed_;
 }
 
 PdfFileSink::PdfFileSink(const QString& path, const QString& title)
-    : writer_(std::make_unique<QPdfWriter>(path)) {
+    : file_(std::make_unique<QSaveFile>(path)) {
+  if (!file_->open(QIODevice::WriteOnly)) return;
+  writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setTitle(title);
   writer_->setCreator(QStringLiteral("Escrivon"));
   writer_->setResolution(1200);
@@ -155,24 +161,42 @@ PdfFileSink::PdfFileSink(const QString& path, const QString& title)
 }
 
 PdfFileSink::~PdfFileSink() {
-  finish();
+  // The writer ends before the file it writes to is discarded.
+  sink_.reset();
+  writer_.reset();
 }
 
-void PdfFileSink::finish() {
-  if (done_) return;
+bool PdfFileSink::isOpen() const {
+  return sink_ != nullptr;
+}
+
+void PdfFileSink::page(Page&& page) {
+  if (sink_) sink_->page(std::move(page));
+}
+
+bool PdfFileSink::finish() {
+  if (done_ || !sink_) return ok_;
   done_ = true;
   if (sink_->pagesWritten() == 0) {
     // A PDF with no page is no document: begin and end one blank page.
     QPainter p(writer_.get());
   }
-  sink_->finish();
+  ok_ = sink_->finish() && file_->commit();
+  return ok_;
 }
 
-void writePdf(const QVector<Page>& pages, const QString& path, const QString& title) {
+QString PdfFileSink::errorString() const {
+  return file_->error() == QFileDevice::NoError ? QString() : file_->errorString();
+}
+
+bool writePdf(const QVector<Page>& pages, const QString& path, const QString& title,
+              QString* error) {
   PdfFileSink sink(path, title);
   for (const Page& p : pages)
     sink.page(Page(p));
-  sink.finish();
+  const bool ok = sink.finish();
+  if (error) *error = ok ? QString() : sink.errorString();
+  return ok;
 }
 
 } // namespace esc::report

@@ -8,6 +8,7 @@
 class QPainter;
 class QPagedPaintDevice;
 class QPdfWriter;
+class QSaveFile;
 
 namespace esc::report {
 
@@ -27,31 +28,40 @@ public:
   explicit DeviceSink(QPagedPaintDevice& device);
   ~DeviceSink() override;
   void page(Page&& page) override;
-  void finish(); // ends the painter; the file or the print job is complete
+  // Ends the painter; the file or the print job is complete. False when the device could
+  // not be painted on or did not end cleanly.
+  bool finish();
   int pagesWritten() const { return pages_; }
 
 private:
   QPagedPaintDevice& device_;
   std::unique_ptr<QPainter> painter_;
   int pages_ = 0;
+  bool failed_ = false;
 };
 
-// A PDF file written page by page: the file is complete once finish() returns.
+// A PDF file written page by page under a temporary name beside `path`, which finish()
+// renames into place; until then, or when anything fails, `path` keeps what it held.
 class PdfFileSink : public PageSink {
 public:
   PdfFileSink(const QString& path, const QString& title);
-  ~PdfFileSink() override;
-  void page(Page&& page) override { sink_->page(std::move(page)); }
-  void finish();
-  int pagesWritten() const { return sink_->pagesWritten(); }
+  ~PdfFileSink() override; // without a successful finish() nothing is written
+  bool isOpen() const;     // false: the file cannot be written (errorString() says why)
+  void page(Page&& page) override;
+  bool finish(); // true: the whole file is in place
+  int pagesWritten() const { return sink_ ? sink_->pagesWritten() : 0; }
+  QString errorString() const;
 
 private:
+  std::unique_ptr<QSaveFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<DeviceSink> sink_;
-  bool done_ = false;
+  bool done_ = false, ok_ = false;
 };
 
-// Writes pages already laid out (the preview's "Salvar PDF").
-void writePdf(const QVector<Page>& pages, const QString& path, const QString& title);
+// Writes pages already laid out (the preview's "Salvar PDF"); false, with the reason in
+// `error`, when the file could not be written.
+bool writePdf(const QVector<Page>& pages, const QString& path, const QString& title,
+              QString* error = nullptr);
 
 } // namespace esc::report

@@ -6,9 +6,12 @@
 #include "ui/mainContext.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <sys/stat.h>
 
 namespace esc::report {
 
@@ -40,7 +43,69 @@ private:
   QProgressDialog dialog_;
 };
 
+// The job went wrong: the painter did not begin or end, or the printer reports an error.
+bool sent(DeviceSink& sink, QPagedPaintDevice& device) {
+  const bool ended = sink.finish();
+  const auto* printer = dynamic_cast<QPrinter*>(&device);
+  return ended && !(printer && printer->printerState() == QPrinter::Error);
+}
+
+bool sameFile(const QString& a, const QString& b) {
+  struct stat sa {
+  }, sb{};
+  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+         ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// The first bytes of an SQLite database, of its rollback journal and of its write-ahead log.
+bool isSqliteFile(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = f.read(16);
+  static const QByteArray database("SQLite format 3\0", 16);
+  static const QByteArray journal("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+  static const QByteArray wal1("\x37\x7f\x06\x82", 4), wal2("\x37\x7f\x06\x83", 4);
+  return head.startsWith(database) || head.startsWith(journal) || head.startsWith(wal1) ||
+         head.startsWith(wal2);
+}
+
 } // namespace
+
+QString printFailedMessage(const QString& title) {
+  return title.isEmpty() ? QStringLiteral("Não foi possível imprimir o relatório.")
+                         : "Não foi possível imprimir o relatório " + title + ".";
+}
+
+QString cannotWriteMessage(const QString& path, const QString& reason) {
+  return "Não foi possível gravar o relatório em " + path + "." +
+         (reason.isEmpty() ? QString() : " (" + reason + ")");
+}
+
+QString outputRefusal(const QString& path, const QString& dataDirectory) {
+  // A link is followed to the file it would replace.
+  const QFileInfo target(path);
+  const QString where = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
+  if (!dataDirectory.isEmpty() && sameFile(QFileInfo(where).absolutePath(), dataDirectory))
+    return "O relatório não pode ser gravado em " + path + ": a pasta de dados do Escrivon (" +
+           dataDirectory + ") guarda só os arquivos dos livros.";
+  if (isSqliteFile(where))
+    return "O relatório não pode ser gravado em " + path +
+           ": o arquivo é um banco de dados SQLite.";
+  return {};
+}
+
+bool savePdf(const QVector<Page>& pages, const QString& path, const QString& title,
+             const QString& dataDirectory, Ui& ui) {
+  if (const QString refusal = outputRefusal(path, dataDirectory); !refusal.isEmpty()) {
+    ui.error(refusal);
+    return false;
+  }
+  QString reason;
+  if (writePdf(pages, path, title, &reason)) return true;
+  ui.error(cannotWriteMessage(path, reason));
+  return false;
+}
 
 void setPrinterFactory(PrinterFactory f) {
   factory() = std::move(f);
@@ -78,7 +143,7 @@ PreviewWindow* preview(ReportDefinition& def, Database& db, Ui& ui, QWidget* par
     return true;
   };
   layOut(def, &db, pages, opt);
-  auto* w = new PreviewWindow(std::move(pages.pages), def.title, ui, parent);
+  auto* w = new PreviewWindow(std::move(pages.pages), def.title, ui, db.directory(), parent);
   w->showMaximized();
   return w;
 }
@@ -97,8 +162,9 @@ bool print(ReportDefinition& def, Database& db, Ui& ui, QWidget* parent) {
     return true;
   };
   layOut(def, &db, sink, opt);
-  sink.finish();
-  return true;
+  if (sent(sink, *device)) return true;
+  ui.error(printFailedMessage(def.title));
+  return false;
 }
 
 bool printPages(const QVector<Page>& pages, const QString& title, QPagedPaintDevice* device, Ui& ui,
@@ -122,8 +188,9 @@ bool printPages(const QVector<Page>& pages, const QString& title, QPagedPaintDev
     sink.page(Page(p));
     progress.page(p.number);
   }
-  sink.finish();
-  return true;
+  if (sent(sink, *device)) return true;
+  ui.error(printFailedMessage(title));
+  return false;
 }
 
 QVector<QPointer<PreviewWindow>> run(MainContext& ctx, const ReportEntry& entry,

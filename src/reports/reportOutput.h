@@ -23,6 +23,18 @@ namespace esc::report {
 class PreviewWindow;
 
 inline const QString noPrinterMessage = QStringLiteral("Nenhuma impressora disponível.");
+QString printFailedMessage(const QString& title);
+QString cannotWriteMessage(const QString& path, const QString& reason = {});
+
+// Why a report must not be written to `path`, or empty when it may. A report never replaces
+// a file of the data directory `dataDirectory` (however the path reaches it) nor any SQLite
+// database or journal.
+QString outputRefusal(const QString& path, const QString& dataDirectory);
+
+// Writes laid-out pages to the PDF file `path` beside it, then renames it into place. A
+// refusal or a failure is said in an error box and leaves `path` as it was.
+bool savePdf(const QVector<Page>& pages, const QString& path, const QString& title,
+             const QString& dataDirectory, Ui& ui);
 
 // Where "&Impressora" prints. By default the system's default printer (none: nullptr);
 // tests put a PDF writer here.
@@ -35,7 +47,8 @@ std::unique_ptr<QPagedPaintDevice> makePrinter(const QString& title);
 PreviewWindow* preview(ReportDefinition& def, Database& db, Ui& ui, QWidget* parent = nullptr);
 
 // Sends a report straight to the printer: one job named by its title, all pages, a progress
-// window, no printer dialog. With no printer it says noPrinterMessage and returns false.
+// window, no printer dialog. With no printer it says noPrinterMessage and returns false; a
+// printer that fails is said in an error box.
 bool print(ReportDefinition& def, Database& db, Ui& ui, QWidget* parent = nullptr);
 // Pages already laid out, to `device` (the preview's printer) or the default printer.
 bool printPages(const QVector<Page>& pages, const QString& title, QPagedPaintDevice* device, Ui& ui,

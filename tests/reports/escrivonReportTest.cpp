@@ -50,3 +50,38 @@ TEST(EscrivonReport, ListsReportsAndRefusesUnknownOptions) {
   EXPECT_EQ(bad.code, 2);
   EXPECT_TRUE(bad.err.contains("EdNada"));
 }
+
+// A target among the book's files, or any database, is refused before anything is written;
+// a target that cannot be written is an error, never a success.
+TEST(EscrivonReport, NeverReplacesABookOrDatabaseFileAndFailsWhenItCannotWrite) {
+  ASSERT_TRUE(QFileInfo::exists(reportTool()));
+  test::TempBook book;
+  QTemporaryDir out;
+  const QString chart = book.dir.filePath("CONTAS.db");
+  QFile::link(chart, out.filePath("contas.pdf"));
+  QFile::copy(chart, out.filePath("livro-antigo.pdf"));
+  auto bytes = [](const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray before = bytes(chart);
+  struct Case {
+    QString target;
+    int code;
+    QString said;
+  };
+  for (const Case& c : QVector<Case>{
+           {chart, 2, "a pasta de dados do Escrivon"},
+           {out.filePath("contas.pdf"), 2, "a pasta de dados do Escrivon"},
+           {out.filePath("livro-antigo.pdf"), 2, "o arquivo é um banco de dados SQLite"},
+           {"/nonexistent/x.pdf", 1, "Não foi possível gravar o relatório em /nonexistent/x.pdf"},
+       }) {
+    const test::ToolResult r =
+        runReportTool({"--data-dir", book.path(), "historicos", "-o", c.target});
+    EXPECT_EQ(r.code, c.code) << c.target.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("página(s)")) << r.err.toStdString();
+  }
+  EXPECT_EQ(bytes(chart), before);
+  EXPECT_EQ(bytes(out.filePath("livro-antigo.pdf")), before);
+}

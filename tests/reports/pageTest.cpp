@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -203,6 +204,10 @@ TEST(PreviewWindow, NavigatesZoomsAndSavesPdf) {
   ASSERT_EQ(w->pageCount(), 30);
   EXPECT_EQ(w->currentPage(), 0);
   EXPECT_EQ(w->zoom(), PreviewWindow::Zoom::PageWidth);
+  // Fitted to the window as it is shown, not to the window before its layout.
+  const QWidget* view = w->findChild<QWidget*>("VisaoPagina");
+  const QWidget* room = w->findChild<QScrollArea*>("RolagemPagina")->viewport();
+  EXPECT_GT(view->width(), room->width() * 9 / 10);
   auto click = [&](const char* name) {
     auto* b = w->findChild<QPushButton*>(name);
     ASSERT_TRUE(b) << name;
@@ -220,6 +225,15 @@ TEST(PreviewWindow, NavigatesZoomsAndSavesPdf) {
   EXPECT_EQ(w->findChild<QLabel*>("LabelPagina")->text(), "Página 2 de 30");
   click("ButPaginaInteira");
   EXPECT_EQ(w->zoom(), PreviewWindow::Zoom::WholePage);
+  EXPECT_LE(view->height(), room->height());
+  // At its default size, out of the maximized state, every button stays in reach.
+  PreviewWindow plain(w->pages(), "t", book.ui);
+  plain.show();
+  for (const char* name : {"ButSalvarPdf", "ButFechar"}) {
+    const QWidget* b = plain.findChild<QPushButton*>(name);
+    EXPECT_TRUE(b->isVisible()) << name;
+    EXPECT_LE(b->mapTo(&plain, QPoint(b->width(), 0)).x(), plain.width()) << name;
+  }
   click("ButZoom100");
   EXPECT_EQ(w->zoom(), PreviewWindow::Zoom::Actual);
   QTemporaryDir dir;
@@ -231,6 +245,32 @@ TEST(PreviewWindow, NavigatesZoomsAndSavesPdf) {
   click("ButFechar");
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(alive.isNull()) << "the preview releases its report when closed";
+}
+
+// A file that cannot be written and a printer that fails are said, never passed over; a
+// file of the book is never replaced by a report.
+TEST(PreviewWindow, SaysWhenItCannotSaveOrPrint) {
+  WindowsGuard guard;
+  test::ReportBook book;
+  const ReportEntry* entry = ReportRegistry::instance().byId("historicos");
+  const auto windows = run(book.ctx, *entry, {}, Output::Video);
+  ASSERT_EQ(windows.size(), 1);
+  const QString chart = book.dir.filePath("CONTAS.db");
+  const qint64 size = QFileInfo(chart).size();
+  windows[0]->savePdfTo(chart);
+  windows[0]->savePdfTo("/nonexistent/x.pdf");
+  setPrinterFactory([](const QString&) { return std::make_unique<QPdfWriter>("/nonexistent/p"); });
+  windows[0]->print();
+  run(book.ctx, *entry, {}, Output::Printer);
+  const QString failed = "Não foi possível imprimir o relatório Escrivon - Listagem de Históricos.";
+  const QStringList errors = book.ui.texts("error");
+  ASSERT_EQ(errors.size(), 4) << errors.join('\n').toStdString();
+  EXPECT_TRUE(errors[0].startsWith("O relatório não pode ser gravado em " + chart +
+                                   ": a pasta de dados do Escrivon"));
+  EXPECT_TRUE(errors[1].startsWith("Não foi possível gravar o relatório em /nonexistent/x.pdf."));
+  EXPECT_EQ(errors.mid(2), QStringList({failed, failed}));
+  EXPECT_EQ(QFileInfo(chart).size(), size);
+  EXPECT_TRUE(book.ui.texts("message").isEmpty());
 }
 
 // "&Impressora" sends each report of a run as its own job, in order, named by its title.
