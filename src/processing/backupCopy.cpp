@@ -66,8 +66,8 @@ void removeSideFiles(const QString& path) {
 
 // The same directory, however it is reached: a symbolic link, a bind mount or another alias.
 bool sameDirectory(const QString& a, const QString& b) {
-  struct stat sa {
-  }, sb{};
+  struct stat sa;
+  struct stat sb;
   return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
          ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
@@ -266,8 +266,8 @@ bool BackupCopy::copyTo(const QString& destination) {
     return true;
   }
   if (unsound_) {
-    ui.error("Cópia de segurança com erro: " + failed.join(", ") +
-             " não abre corretamente no destino. Repita a cópia em outro destino.");
+    ui.error("Cópia de segurança com erro: a conferência da cópia no destino falhou em " +
+             failed.join(", ") + ". Repita a cópia em outro destino.");
     return false;
   }
   // Renaming staged files into place fails only when the medium changes under the copy;
@@ -287,6 +287,8 @@ QStringList BackupCopy::copyFiles(const QString& destination) {
   const QString source = ctx_.dm().database().directory();
   progress.setRange(0, files.size());
   progress.setPosition(0);
+  renamed_ = false;
+  unsound_ = false;
 
   QStringList failed;
   {
@@ -307,8 +309,6 @@ QStringList BackupCopy::copyFiles(const QString& destination) {
     return failed;
   }
   syncDirectory(destination);
-  renamed_ = false;
-  unsound_ = false;
   for (const QString& f : files) {
     removeSideFiles(destination + f);
     const QByteArray from = QFile::encodeName(destination + stagingName(f));

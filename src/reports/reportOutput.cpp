@@ -43,7 +43,7 @@ private:
   QProgressDialog dialog_;
 };
 
-// The job went wrong: the painter did not begin or end, or the printer reports an error.
+// The job went through: the painter began and ended, and the printer reports no error.
 bool sent(DeviceSink& sink, QPagedPaintDevice& device) {
   const bool ended = sink.finish();
   const auto* printer = dynamic_cast<QPrinter*>(&device);
@@ -51,8 +51,8 @@ bool sent(DeviceSink& sink, QPagedPaintDevice& device) {
 }
 
 bool sameFile(const QString& a, const QString& b) {
-  struct stat sa {
-  }, sb{};
+  struct stat sa;
+  struct stat sb;
   return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
          ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;

@@ -186,8 +186,8 @@ TEST(BackupCopy, AnyFileOfAnEarlierCopyIsAskedForAndItsLeftoversDoNotSpoilTheNew
   ASSERT_TRUE(QDir(b.target.path()).mkdir("CONTAS.db-journal"));
   EXPECT_FALSE(b.run(b.dest()));
   EXPECT_EQ(b.book.ui.texts("error"),
-            QStringList({"Cópia de segurança com erro: CONTAS.db não abre corretamente no "
-                         "destino. Repita a cópia em outro destino."}));
+            QStringList({"Cópia de segurança com erro: a conferência da cópia no destino falhou em "
+                         "CONTAS.db. Repita a cópia em outro destino."}));
   EXPECT_TRUE(b.book.ui.texts("message").isEmpty());
 }
 
