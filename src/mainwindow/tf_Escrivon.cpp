@@ -41,6 +41,14 @@ QStringList groupButtons(QChar letter, bool withInsert) {
   return names;
 }
 
+// The captions of the tabs down to the page on show, outermost first: where the user works.
+QStringList pageOnShow(QTabWidget* tabs) {
+  QStringList path;
+  for (; tabs && tabs->currentIndex() >= 0; tabs = qobject_cast<QTabWidget*>(tabs->currentWidget()))
+    path << tabs->tabText(tabs->currentIndex());
+  return path;
+}
+
 } // namespace
 
 TF_Escrivon::TF_Escrivon(TDEscrivon& dm, QWidget* parent) : QMainWindow(parent), dm_(dm) {
@@ -112,6 +120,9 @@ TF_Escrivon::TF_Escrivon(TDEscrivon& dm, QWidget* parent) : QMainWindow(parent),
   connect(ButFechar, &QPushButton::clicked, this, &QWidget::close);
 
   buildPages();
+  // An edit belongs to the page it began on; no other page may store it by moving its table.
+  for (Table* t : dm_.tables())
+    t->pageInUse = [tabs = QPointer<QTabWidget>(FichaPrincipal)] { return pageOnShow(tabs); };
   buildStatusLine();
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");

@@ -101,6 +101,7 @@ void HistoricosPage::eliminar() {
   } catch (const StoreError& e) {
     if (!reported) report(e);
   }
+  if (entries.isEditing()) return; // an entry typed on another page kept the journal as it was
   ctx_.setSearchText(SearchKind::Lancamentos, entries.field("AnoContasMesDia").asString());
 }
 

@@ -65,8 +65,8 @@ bool BalanceSheetUpdate::run() {
   try {
     Table& balanco = *dm.TbBalanco;
     Table& sheet = *dm.TbBalPatri;
-    // A row typed into the "Bal. Patr." grid is saved first, as leaving it would; the
-    // rebuild then replaces it like every other row.
+    // A pending row is stored as leaving it would, unless the "Bal. Patr." grid is typing
+    // it: then the update is refused here, before any write.
     sheet.checkBrowseMode();
     const QString january = year + "01", december = year + "12";
 

@@ -51,7 +51,8 @@ bool IncomeStatementUpdate::update(const QString& typed) {
       ui.message(QStringLiteral("Não existem registros para o período informado."));
       return false;
     }
-    // A line being typed on the "Dem.Res." page is saved first, as moving off it would.
+    // A pending line is stored as leaving it would, unless the "Dem.Res." page is typing it:
+    // then the update is refused here, before any write.
     lines.checkBrowseMode();
 
     QVector<Line> todo;

@@ -268,6 +268,8 @@ void Table::setFilter(const QString& expression) {
 }
 
 void Table::setFiltered(bool on) {
+  // The filter already as asked changes nothing, so another page's edit is left as it is.
+  if (on == filtered_ && othersEdit()) return;
   if (isOpen()) checkBrowseMode();
   if (on == filtered_) return;
   filtered_ = on;
@@ -399,6 +401,7 @@ void Table::insert() {
   for (const FieldDef& f : def_.fields)
     blank << (f.type == FieldType::AutoInc ? QVariant() : toStorage(f, QVariant()));
   buffer_.start(blank);
+  owner_ = currentPage();
   state_ = State::Insert;
   announceState();
   announceRecord();
@@ -412,6 +415,7 @@ void Table::edit() {
     return;
   }
   buffer_.start(current_->values);
+  owner_ = currentPage();
   state_ = State::Edit;
   announceState();
 }
@@ -493,6 +497,7 @@ void Table::cancel() {
 
 void Table::remove() {
   requireOpen();
+  requireOwnEdit();
   if (state_ == State::Insert) {
     cancel();
     return;
@@ -518,8 +523,22 @@ void Table::remove() {
   announceData();
 }
 
+// With no page on either side (the engine on its own, or its window gone) nobody is refused.
+bool Table::othersEdit() const {
+  if (!isEditing() || owner_.isEmpty()) return false;
+  const QStringList page = currentPage();
+  return !page.isEmpty() && page != owner_;
+}
+
+void Table::requireOwnEdit() const {
+  if (othersEdit())
+    throw StoreError(QStringLiteral("Há um registro em edição em %1. Grave-o ou cancele-o antes.")
+                         .arg(owner_.last()));
+}
+
 void Table::checkBrowseMode() {
   if (!isEditing()) return;
+  requireOwnEdit();
   if (buffer_.modified)
     post();
   else
@@ -642,8 +661,8 @@ void Table::reread() {
 void Table::onTransactionStarted() {
   saved_.reset();
   if (isOpen())
-    saved_ = Snapshot{state_, buffer_, current_,    eof_,    bof_,
-                      false,  order_,  filterText_, filter_, filtered_};
+    saved_ = Snapshot{state_, buffer_,     current_, eof_,      bof_,  false,
+                      order_, filterText_, filter_,  filtered_, owner_};
 }
 
 void Table::onTransactionEnded(bool committed) {
@@ -672,6 +691,7 @@ void Table::onTransactionEnded(bool committed) {
     if (!isEditing()) {
       state_ = saved->state;
       buffer_ = saved->buffer;
+      owner_ = saved->owner;
       current_ = saved->current;
       eof_ = saved->eof;
       bof_ = saved->bof;

@@ -126,6 +126,15 @@ public:
   std::function<PostErrorAction(const StoreError&)> onPostError;
   std::function<void()> afterPost;
 
+  // An edit belongs to the page it began on: the one `pageInUse` names when the record goes
+  // into edit or insert state (the captions of the tabs that lead to it, outermost first).
+  // Any page may save it with post(), after its own checks, or drop it with cancel(). Leaving
+  // the edit state any other way (choosing an order or a filter, moving, inserting, deleting)
+  // would store or lose what was typed without the owner's checks, so another page asking
+  // for it is refused, before anything changes, with the message that names the owner.
+  // Without `pageInUse` (the engine on its own) every request is the owner's.
+  std::function<QStringList()> pageInUse;
+
   // The lookup tables a lookup field reads, by component name (set by the data module).
   void setLookupSource(const QString& component, Table* table) {
     lookupSources_[component] = table;
@@ -145,6 +154,9 @@ private:
   friend class Field;
   void requireOpen() const;
   void requireEditing(const QString& field) const;
+  QStringList currentPage() const { return pageInUse ? pageInUse() : QStringList(); }
+  bool othersEdit() const;
+  void requireOwnEdit() const; // throws that refusal when the pending edit is another page's
   void setCurrent(std::optional<Record> r);
   void reread();
   void applyOrder(const IndexDef& index);
@@ -171,6 +183,7 @@ private:
   bool filtered_ = false;
   std::optional<Record> current_;
   EditBuffer buffer_;
+  QStringList owner_; // the page the edit began on
   bool eof_ = true, bof_ = true;
   int disabled_ = 0;
   bool pendingRecord_ = false, pendingState_ = false, pendingData_ = false;
@@ -197,6 +210,7 @@ private:
     QString filterText;
     SqlFilter filter;
     bool filtered = false;
+    QStringList owner;
   };
   std::optional<Snapshot> saved_;
 };

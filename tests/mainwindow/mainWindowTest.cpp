@@ -341,6 +341,60 @@ TEST(Navigation, SkipOnEntriesLeavesOtherTablesAlone) {
   EXPECT_EQ(l->recNo(), 2);
 }
 
+// A record half typed on one page is that page's: an operation of another page that would
+// change its table's order (and so store it without its checks) refuses and stores nothing.
+TEST(PendingEdit, AnotherPagesOperationRefusesAndStoresNothing) {
+  Started s;
+  s.w->DBLookupExercicio->setYear("2004");
+  auto show = [](QTabWidget* tabs, const QString& caption) {
+    for (int i = 0; i < tabs->count(); ++i)
+      if (tabs->tabText(i) == caption) tabs->setCurrentIndex(i);
+  };
+  auto click = [&](const char* name) {
+    s.w->refresh();
+    s.get<QPushButton>(name)->click();
+  };
+  auto count = [&](const QString& table) {
+    return s.dm->database().selectValue("SELECT count(*) FROM " + table).toInt();
+  };
+  const int entries = count("lancamen"), accounts = count("contas");
+  Table* journal = s.dm->TbLancamen;
+  Table* chart = s.dm->TbContas;
+
+  // A copy of an entry holds every required field, but not the key Gravar builds.
+  show(s.w->cadastros, "Lançamentos");
+  click("ButLDuplicar");
+  ASSERT_EQ(journal->state(), Table::State::Insert);
+  show(s.w->cadastros, "Contas");
+  ASSERT_TRUE(chart->locate("CodigoContaContabil", "111121"));
+  click("ButCEliminar"); // would look for the account's entries in another journal order
+  EXPECT_EQ(s.ui.texts(), QStringList{"Há um registro em edição em Lançamentos. "
+                                      "Grave-o ou cancele-o antes."});
+  EXPECT_EQ(journal->state(), Table::State::Insert);
+  EXPECT_EQ(journal->order(), "SI_AnoContasMesDia");
+  EXPECT_EQ(count("lancamen"), entries);
+  EXPECT_EQ(count("contas"), accounts);
+  journal->cancel();
+
+  // An account typed in full but not saved has neither its pair key nor its twelve rows.
+  s.ui.clear();
+  click("ButCInserir");
+  const std::pair<const char*, const char*> typed[] = {{"CodigoContaContabil", "111199"},
+                                                       {"NomeContaContabil", "CAIXA NOVO"},
+                                                       {"CodigoContaCorrente", "999"},
+                                                       {"TipoDeSaldo", "D"},
+                                                       {"NivelDaConta", "6"}};
+  for (const auto& [field, value] : typed)
+    chart->setValue(field, value);
+  show(s.w->FichaPrincipal, "Manutenção");
+  show(s.w->manutencao, "Atualizações");
+  click("ButAtuSaldo");
+  EXPECT_EQ(s.ui.texts(),
+            QStringList{"Há um registro em edição em Contas. Grave-o ou cancele-o antes."});
+  EXPECT_EQ(chart->state(), Table::State::Insert);
+  EXPECT_EQ(count("contas"), accounts);
+}
+
 TEST(Search, PromptsWithTheOrderItemAndRemembersTheAnswer) {
   Started s;
   Table* c = s.dm->TbContas;
