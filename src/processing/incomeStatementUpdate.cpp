@@ -1,5 +1,6 @@
 #include "incomeStatementUpdate.h"
 
+#include "journal/posting.h"
 #include "store/formats.h"
 
 namespace esc {
@@ -88,7 +89,7 @@ bool IncomeStatementUpdate::update(const QString& typed) {
         else
           sum -= value;
       }
-      line.balance = sum;
+      line.balance = roundAmount(sum);
       progress.setPosition(++step);
     }
 
@@ -99,10 +100,10 @@ bool IncomeStatementUpdate::update(const QString& typed) {
       QVariant own = line.balance, accumulated = line.accumulated;
       if (line.sign == QLatin1String("+")) {
         accumulated = 0.0;
-        result += line.balance;
+        result = roundAmount(result + line.balance);
       } else if (line.sign == QLatin1String("-")) {
         accumulated = 0.0;
-        result -= line.balance;
+        result = roundAmount(result - line.balance);
       } else if (line.sign == QLatin1String("=")) {
         accumulated = result;
         own = 0.0;
