@@ -55,12 +55,13 @@ TEST(IncomeStatementUpdate, FiveLinesWithSubtotalsAndAStandAloneLine) {
 
 TEST(IncomeStatementUpdate, RangesBoundsAndTheNatureOfTheFirstRow) {
   IncomeStatement b;
-  // The range's first row is a debit-natured synthetic account: credit analytic rows then
-  // reduce the line.
+  // The range's first row is a debit-natured synthetic account: a balance on the credit side
+  // and a credit-natured account both reduce the line.
   b.balanco("200407", "410000", "999", "2", "D", 0);
   b.balanco("200407", "411111", "999", "6", "D", 300);
-  b.balanco("200407", "411112", "0001", "6", "D", 50, "C"); // balance on the other side
-  b.balanco("200407", "411113", "999", "6", "D", 20);       // ContaFinal's own row: outside
+  b.balanco("200407", "411112", "0001", "6", "D", -50); // stored signed, letter "C"
+  b.balanco("200407", "411112", "0002", "6", "C", 30);
+  b.balanco("200407", "411113", "999", "6", "D", 20); // ContaFinal's own row: outside
   b.balanco("200407", "611111", "999", "6", "C", 90);
   b.line("01", "410000", "411113", "DESPESAS", "+");
   b.line("02", "411111", "411113", "SÓ AS DUAS", "+");
@@ -72,12 +73,12 @@ TEST(IncomeStatementUpdate, RangesBoundsAndTheNatureOfTheFirstRow) {
   b.reread();
 
   ASSERT_TRUE(b.run(QString("200407")));
-  // 02 starts at an analytic debit row: the credit row still reduces it. A range beyond
+  // 02 starts at an analytic debit row: the same rows count the same way. A range beyond
   // every row of the month holds nothing, though the nearest row is then the last one.
   // A line of an unknown sign keeps its accumulated value and gets its own total.
   EXPECT_EQ(b.amounts(),
-            QStringList({"01 250 0 200407", "02 250 0 200407", "03 0 0 200407", "04 0 0 200407",
-                         "05 0 0 200407", "06 0 500 200407", "07 0 7 200407"}));
+            QStringList({"01 220 0 200407", "02 220 0 200407", "03 0 0 200407", "04 0 0 200407",
+                         "05 0 0 200407", "06 0 440 200407", "07 0 7 200407"}));
 }
 
 TEST(IncomeStatementUpdate, APeriodWithoutRowsOrCancelChangesNothing) {
