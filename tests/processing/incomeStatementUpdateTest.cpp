@@ -1,4 +1,7 @@
 #include "processing/incomeStatementUpdate.h"
+#include "demobook.h"
+#include "journal/posting.h"
+#include "processing/syntheticUpdate.h"
 #include "statementsHelpers.h"
 
 namespace esc::test {
@@ -122,6 +125,37 @@ TEST(IncomeStatementUpdate, FollowsTheLinesActiveOrderAndLeavesTheTrialBalanceIn
   EXPECT_FALSE(bal.filtered());
   EXPECT_EQ(b.ctx.searchText(SearchKind::Balanco), current);
   EXPECT_EQ(b.dm->TbDemResul->order(), "SI_NomeGrupo");
+}
+
+// The demo book's lines take every account of the result: after the year's updates the
+// statement's result is the year's result the result account holds.
+TEST(IncomeStatementUpdate, TheDemoBooksResultIsTheResultAccounts) {
+  QTemporaryDir dir;
+  InitOptions o;
+  o.directory = dir.path();
+  o.year = 2004;
+  o.demo = o.demoYear = true;
+  createDataDirectory(o);
+  ScriptedUi ui;
+  TDEscrivon dm(ui);
+  dm.connectDirectory(dir.path());
+  for (Table* t : dm.tables())
+    t->open();
+  SimpleContext ctx(dm, ui);
+  ctx.year = "2004";
+  ASSERT_TRUE(SyntheticUpdate(ctx, "2004").run());
+  ASSERT_TRUE(IncomeStatementUpdate(ctx).update("200412"));
+  Database& db = dm.database();
+  auto result = [&](const char* column, const char* period) {
+    return db
+        .selectValue(QString("SELECT %1 FROM balanco WHERE CodCtaConCodCtaCor = ?").arg(column),
+                     {QString(period) + "299999999"})
+        .toDouble();
+  };
+  const double held = result("SaldoAtual", "200412") - result("SaldoAnterior", "200401");
+  EXPECT_NE(held, 0.0);
+  EXPECT_EQ(db.selectValue("SELECT Acumulado FROM demresul WHERE SinalDoGrupo = '='").toDouble(),
+            roundAmount(held));
 }
 
 TEST(IncomeStatementUpdate, AFailureHalfWayLeavesEveryLineAsItWas) {
