@@ -38,6 +38,13 @@ bool YearOpening::run() {
     ui_.message(fiscal::noYearText);
     return false;
   }
+  // The next year must fit the four characters of a period's year.
+  bool numeric = false;
+  const int number = year.toInt(&numeric);
+  if (!numeric || number < 1900 || number > 9998) {
+    ui_.message("Exercício " + year + " fora do intervalo aceito (1900 a 9998).");
+    return false;
+  }
   const QString next = fiscal::nextYear(year);
   if (!ui_.confirm("Confirma a abertura do exercício de " + next + "?")) return false;
   Database& db = dm_.database();
