@@ -208,11 +208,12 @@ TEST(ProcessedElsewhere, AnEntryIsNotDeletedNorItsDocumentReopened) {
   EXPECT_EQ(t.count(), 2);
 
   // Only the document's second entry processed: the view's first one does not tell.
-  other.db().exec("UPDATE lancamen SET Situacao = 'N' WHERE rowid = ?", {id});
+  t.addEntry("00006", QDate(2004, 1, 5), "111121", "0001", "D", 50.0);
+  t.addEntry("00006", QDate(2004, 1, 5), "291111", "999", "C", 50.0, "P");
   t.ui.clear();
-  t.box("EditNumDocto")->setText("00005");
+  t.box("EditNumDocto")->setText("00006");
   t.click("ButIncluiLote");
-  EXPECT_EQ(t.ui.texts(), QStringList{"Documento 00005 já foi processado. Não pode ser alterado."});
+  EXPECT_EQ(t.ui.texts(), QStringList{"Documento 00006 já foi processado. Não pode ser alterado."});
   EXPECT_EQ(t.journal().state(), Table::State::Browse);
 }
 
