@@ -150,13 +150,15 @@ void insertDemoChart(Database& db, const QString& year) {
     db.exec("INSERT INTO historic VALUES (?, ?)", {d[0], QString::fromUtf8(d[1])});
 }
 
-void insertGroups(Database& db, const QString& lastRevenue, const QString& lastExpense) {
+// The lines take groups 3 and 4 whole, as the result account's update does, so that the
+// statement's result is the result account's. A range's end is compared with whole keys
+// (account and current account), so it names a code above the group's last account.
+void insertGroups(Database& db) {
   db.exec("INSERT INTO demresul (OrdemDoGrupo, ContaInicial, ContaFinal, NomeDoGrupo, "
           "SinalDoGrupo, SaldoDoGrupo, AnoEMes, Acumulado) VALUES "
-          "('01', '311111', ?, 'RECEITA OPERACIONAL BRUTA', '+', 0, '', 0), "
-          "('02', '411111', ?, 'DESPESAS ADMINISTRATIVAS', '-', 0, '', 0), "
-          "('03', '', '', 'RESULTADO DO EXERCÍCIO', '=', 0, '', 0)",
-          {lastRevenue, lastExpense});
+          "('01', '311111', '399999', 'RECEITA OPERACIONAL BRUTA', '+', 0, '', 0), "
+          "('02', '411111', '499999', 'DESPESAS ADMINISTRATIVAS', '-', 0, '', 0), "
+          "('03', '', '', 'RESULTADO DO EXERCÍCIO', '=', 0, '', 0)");
 }
 
 // One entry of a document as the user types it on the "Documentos" page.
@@ -522,7 +524,7 @@ QString createDataDirectory(const InitOptions& o) {
     insertOrganization(s.db(), o, p, o.demo);
     if (o.demo) {
       insertDemoChart(s.db(), QString::number(p.year));
-      insertGroups(s.db(), "311112", "411114");
+      insertGroups(s.db());
       insertDemoDocuments(s, p.year, o.demoYear);
       // A year of processed documents is shown as the accountant would leave it: with the
       // synthetic accounts and the result account brought up to date.
@@ -552,7 +554,7 @@ GeneratedBook createGeneratedBook(const GeneratedBookOptions& g) {
       Transaction tx(s.db());
       insertOrganization(s.db(), g.init, p, true);
       insertDemoChart(s.db(), year);
-      insertGroups(s.db(), "399999", "499999");
+      insertGroups(s.db());
       pairs = insertGeneratedChart(s.db(), year, g.accounts);
       tx.commit();
     }

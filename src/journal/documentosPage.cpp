@@ -294,7 +294,7 @@ void DocumentosPage::incluir() {
     if (!usableDocument(numDocto_->text())) return;
     t.setFilter("NumeroDocumento=" + numDocto_->text());
     t.setFiltered(true);
-    if (t.field("Situacao").asString().toUpper() == "P")
+    if (DocumentProcessing::documentProcessed(t.database(), numDocto_->text()))
       return ui.message("Documento " + t.field("NumeroDocumento").asString() +
                         " já foi processado. Não pode ser alterado.");
     t.insert();

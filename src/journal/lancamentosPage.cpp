@@ -1,6 +1,7 @@
 #include "lancamentosPage.h"
 
 #include "entryGuards.h"
+#include "processing.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
@@ -204,10 +205,10 @@ void LancamentosPage::eliminar() {
   // Only a browsed entry is deleted: the refresh switches the button off while editing.
   if (t.isEditing() || t.isEmpty()) return;
   try {
-    if (t.field("Situacao").asString().toUpper() == "P")
+    if (t.field("Situacao").asString().toUpper() == "P" ||
+        (ctx_.ui().confirm("Confirma a exclusão do registro?") &&
+         !DocumentProcessing::removeEntry(t)))
       ctx_.ui().message("Lançamento já foi processado. Só pode ser estornado.");
-    else if (ctx_.ui().confirm("Confirma a exclusão do registro?"))
-      t.remove();
   } catch (const StoreError& e) {
     report(e);
   }

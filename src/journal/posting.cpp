@@ -4,9 +4,35 @@
 #include "store/storeerror.h"
 
 #include <QHash>
+#include <cmath>
+#include <sqlite3.h>
 #include <vector>
 
 namespace esc {
+
+double roundAmount(double value) {
+  // The quotient of a whole number of ten-thousandths is the double nearest that decimal.
+  // Adding 0.0 turns a -0 into 0, so a balance that comes out as zero is stored as zero.
+  return std::round(value * 10000.0) / 10000.0 + 0.0;
+}
+
+namespace {
+
+void roundAmountSql(sqlite3_context* context, int, sqlite3_value** args) {
+  if (sqlite3_value_type(args[0]) == SQLITE_NULL)
+    sqlite3_result_null(context);
+  else
+    sqlite3_result_double(context, roundAmount(sqlite3_value_double(args[0])));
+}
+
+} // namespace
+
+void registerRoundAmount(Database& db) {
+  // Registering again while statements of the connection are running is refused with
+  // SQLITE_BUSY; the function is then there already.
+  sqlite3_create_function_v2(db.handle(), "round_amount", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                             nullptr, roundAmountSql, nullptr, nullptr, nullptr);
+}
 
 namespace {
 
@@ -132,12 +158,13 @@ PostingResult PostingRule::post(const PostingInput& entry, Walk walkWhen) {
     if (it == c.found.end()) continue;
     MonthRow& row = *it;
     if (i == 0) {
-      (debit ? row.debits : row.credits) += entry.amount;
+      double& movement = debit ? row.debits : row.credits;
+      movement = roundAmount(movement + entry.amount);
     } else {
       row.opening = carried;
     }
-    carried = debitNature ? row.opening + row.debits - row.credits
-                          : row.opening + row.credits - row.debits;
+    carried = roundAmount(debitNature ? row.opening + row.debits - row.credits
+                                      : row.opening + row.credits - row.debits);
     if (i == 0) {
       db.exec(debit ? QStringLiteral("UPDATE balanco SET ValorDebito = ?, SaldoAtual = ?, "
                                      "TipoSaldoAtual = ? WHERE rowid = ?")
@@ -168,12 +195,12 @@ PostingResult PostingRule::rewriteRunningBalances(const PostingInput& entry) {
   return {};
 }
 
-// The pair's entries of the year, in journal order; the row id (the order of recording)
-// separates entries of the same day and document. The scan starts at the prefix and stops at
-// the first entry of another pair or year. Rows are written after the scan, so it never runs
-// over rows it has just changed; a row that already holds its new values is left alone, as
-// rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so
-// a pair of ten thousand entries is walked without an allocation per entry.
+// The pair's entries of the year, in journal order; Ordem (the order of recording) separates
+// entries of the same day and document, as the ledger prints them. The scan starts at the prefix
+// and stops at the first entry of another pair or year. Rows are written after the scan, so it
+// never runs over rows it has just changed; a row that already holds its new values is left alone,
+// as rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so a
+// pair of ten thousand entries is walked without an allocation per entry.
 void PostingRule::walk(const PostingInput& entry, double seed, const QString& nature) {
   Database& db = dm_.database();
   const QString other = otherLetter(nature);
@@ -184,11 +211,11 @@ void PostingRule::walk(const PostingInput& entry, double seed, const QString& na
                    "ValorLancamento, SaldoAtual, CASE TipoSaldoAtual WHEN ?2 THEN 1 WHEN ?3 THEN "
                    "-1 ELSE 0 END "
                    "FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ?1 "
-                   "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, rowid");
+                   "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, Ordem");
     st.bind(1, entry.journalPrefix).bind(2, nature).bind(3, other);
     double running = seed;
     while (st.step() && st.integer(1) == 1) {
-      running += st.integer(2) == 1 ? st.real(3) : -st.real(3);
+      running = roundAmount(running + (st.integer(2) == 1 ? st.real(3) : -st.real(3)));
       // Unlike the trial balance, a running balance of exactly zero keeps the letter it had.
       const int side = running > 0 ? 1 : (running < 0 ? -1 : 0);
       const bool sameBalance = !st.isNull(4) && st.real(4) == running;

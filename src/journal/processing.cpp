@@ -44,7 +44,45 @@ QVector<DocEntry> readView(Table& journal) {
   return out;
 }
 
+QString alreadyProcessedText(int processed) {
+  if (processed == 1)
+    return QStringLiteral("Existe 1 lançamento já processado.Documento não pode ser reprocessado.");
+  return "Existem " + QString::number(processed) + " lançamentos já processados." +
+         "Documento não pode ser reprocessado.";
+}
+
+// Marks the document's entries "P", each only while it is not processed yet; inside the
+// caller's transaction. The refusal's text when some entry is processed already or gone.
+QString claimEntries(Database& db, const QVector<DocEntry>& entries) {
+  // The row ids go in as one bound JSON array.
+  QStringList ids;
+  for (const DocEntry& e : entries)
+    ids << QString::number(e.rowId);
+  const QString list = '[' + ids.join(',') + ']';
+  const QString inList = QStringLiteral("rowid IN (SELECT value FROM json_each(?))");
+  const int marked = db.exec(
+      "UPDATE lancamen SET Situacao = 'P' WHERE " + inList + " AND Situacao <> 'P'", {list});
+  if (marked == entries.size()) return {};
+  const int present =
+      db.selectValue("SELECT count(*) FROM lancamen WHERE " + inList, {list}).toInt();
+  if (present > marked) return alreadyProcessedText(present - marked);
+  return QStringLiteral("Documento alterado por outro programa. Processamento cancelado.");
+}
+
 } // namespace
+
+bool DocumentProcessing::entryProcessed(Database& db, qint64 rowId) {
+  return db.selectValue("SELECT 1 FROM lancamen WHERE rowid = ? AND upper(Situacao) = 'P'", {rowId})
+      .isValid();
+}
+
+bool DocumentProcessing::documentProcessed(Database& db, const QString& document) {
+  return db
+      .selectValue("SELECT 1 FROM lancamen WHERE NumeroDocumento = ? AND "
+                   "upper(Situacao) = 'P' LIMIT 1",
+                   {fmt::trimRight(document)})
+      .isValid();
+}
 
 double DocumentProcessing::addToTotal(double total, double amount) {
   return std::round(total + amount * 10000.0);
@@ -102,6 +140,12 @@ bool DocumentProcessing::validate() {
       ui.message(text);
       return false;
     };
+    // The key carries the year selected when the entry was saved. Posted in another year, the
+    // entry would move this year's trial balance while the running balances of its own year
+    // were rewritten.
+    if (e.key.left(4) != year)
+      return refuse("Lançamento " + e.key + " pertence a outro exercício, não ao exercício " +
+                    year + " selecionado.");
     const QString pair = e.account + e.current;
     if (!chart.findKey({pair}))
       return refuse("Conta " + pair + " não cadastrada. Operação cancelada");
@@ -128,13 +172,8 @@ bool DocumentProcessing::validate() {
   entryCount_ = entries.size();
 
   if (showTotals) showTotals(totalText(debits), totalText(credits));
-  if (processed == 1) {
-    ui.message("Existe 1 lançamento já processado.Documento não pode ser reprocessado.");
-    return false;
-  }
-  if (processed > 1) {
-    ui.message("Existem " + QString::number(processed) + " lançamentos já processados." +
-               "Documento não pode ser reprocessado.");
+  if (processed > 0) {
+    ui.message(alreadyProcessedText(processed));
     return false;
   }
   if (credits != debits) {
@@ -196,15 +235,20 @@ bool DocumentProcessing::post() {
 
   std::optional<PostingResult> failure;
   int failedAt = 0;
+  QString claimRefusal;
   {
     Transaction tx(db);
+    // Checked before the transaction, the document may have been processed since by another
+    // program on the same files. Marking comes first, under the transaction's write lock, and
+    // must find every entry still unprocessed.
+    claimRefusal = claimEntries(db, entries);
     // Movements first; each pair's running balances are walked once afterwards, which
     // leaves the same rows as walking after every entry (the walk reads neither the status
     // nor the trial balance's movements). The walk of a pair takes the nature of the month
     // row of its last entry, as the last of the per-entry walks would.
     QHash<QString, int> lastOfPair;
     QStringList pairs;
-    for (int i = 0; i < entries.size(); ++i) {
+    for (int i = 0; claimRefusal.isEmpty() && i < entries.size(); ++i) {
       const PostingInput in = inputOf(entries[i]);
       const PostingResult r = rule.post(in, PostingRule::Walk::Later);
       if (!r.done()) {
@@ -212,12 +256,11 @@ bool DocumentProcessing::post() {
         failedAt = i;
         break;
       }
-      db.exec("UPDATE lancamen SET Situacao = 'P' WHERE rowid = ?", {entries[i].rowId});
       if (!lastOfPair.contains(in.journalPrefix)) pairs << in.journalPrefix;
       lastOfPair[in.journalPrefix] = i;
       progress.setPosition(i + 1);
     }
-    if (!failure) {
+    if (claimRefusal.isEmpty() && !failure) {
       for (const QString& pair : pairs) {
         const PostingResult r = rule.rewriteRunningBalances(inputOf(entries[lastOfPair[pair]]));
         if (!r.done()) throw StoreError(failureText(r)); // its rows were just posted
@@ -227,6 +270,11 @@ bool DocumentProcessing::post() {
   } // not committed: every row of the document is as it was, and the cursors re-read
   // The posting run walks with the document filter on (nothing switched it off), so the
   // journal still shows the document; it stays on the last entry posted or the one that failed.
+  if (!claimRefusal.isEmpty()) {
+    journal.gotoBookmark({entries.first().rowId});
+    ui.message(claimRefusal);
+    return false;
+  }
   if (failure) {
     journal.gotoBookmark({entries[failedAt].rowId});
     ui.message(failureText(*failure));
@@ -234,6 +282,17 @@ bool DocumentProcessing::post() {
   }
   journal.gotoBookmark({entries.last().rowId});
   ui.message("Processamento do documento concluído com sucesso");
+  return true;
+}
+
+bool DocumentProcessing::removeEntry(Table& journal) {
+  Database& db = journal.database();
+  // The status is read again under the write lock: another program may have processed the
+  // entry since this one read it.
+  Transaction tx(db);
+  if (entryProcessed(db, journal.bookmark().rowId)) return false;
+  journal.remove();
+  tx.commit();
   return true;
 }
 

@@ -23,6 +23,14 @@ public:
   // store error is shown as an error box and leaves the document as it was.
   bool run();
 
+  // Whether the entry of `rowId`, or any entry of `document`, is processed ("P"), as the files
+  // hold it now rather than as a cursor last read it.
+  static bool entryProcessed(Database& db, qint64 rowId);
+  static bool documentProcessed(Database& db, const QString& document);
+  // Deletes the journal's current entry unless it is processed, checking its status again in
+  // the transaction that deletes it. False, with nothing deleted, for a processed entry.
+  static bool removeEntry(Table& journal);
+
   // The debit or credit total of a document: each amount is taken in ten-thousandths and the
   // running sum rounded to a whole number of them, so totals compare exactly.
   static double addToTotal(double total, double amount);

@@ -1,5 +1,7 @@
 #include "balanceSheetUpdate.h"
 
+#include "journal/posting.h"
+
 #include <QHash>
 #include <algorithm>
 
@@ -141,6 +143,10 @@ bool BalanceSheetUpdate::run() {
       }
       for (Row& r : rows) {
         if (!r.analytic()) continue;
+        r.debits = roundAmount(r.debits);
+        r.credits = roundAmount(r.credits);
+        r.open = roundAmount(r.open);
+        r.closing = roundAmount(r.closing);
         r.openingLetter = analyticLetter(r.nature, r.open);
         r.closingLetter = analyticLetter(r.nature, r.closing);
       }
@@ -172,12 +178,12 @@ bool BalanceSheetUpdate::run() {
             closing -= a.closing;
           }
         }
-        s.debits = debits;
-        s.credits = credits;
-        s.open = open;
-        s.closing = closing;
-        s.openingLetter = syntheticLetter(s.nature, open, s.openingLetter);
-        s.closingLetter = syntheticLetter(s.nature, closing, s.closingLetter);
+        s.debits = roundAmount(debits);
+        s.credits = roundAmount(credits);
+        s.open = roundAmount(open);
+        s.closing = roundAmount(closing);
+        s.openingLetter = syntheticLetter(s.nature, s.open, s.openingLetter);
+        s.closingLetter = syntheticLetter(s.nature, s.closing, s.closingLetter);
       }
     }
 

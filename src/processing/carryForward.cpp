@@ -1,6 +1,7 @@
 #include "carryForward.h"
 
 #include "fiscalYear.h"
+#include "journal/posting.h"
 
 #include <QHash>
 
@@ -103,7 +104,7 @@ bool CarryForward::run() {
       for (const DecemberRow& d : sources) {
         const QString pair = d.code + d.current;
         const bool result = fiscal::isResultAccount(d.code);
-        double carried = result ? 0.0 : d.closing;
+        double carried = result ? 0.0 : roundAmount(d.closing);
         QString letter = result ? d.nature : d.letter;
         const QString januaryKey = periods[0] + pair;
         const auto january = byKey.constFind(januaryKey);
@@ -118,9 +119,9 @@ bool CarryForward::run() {
           // The month closes on the side of December's nature; another nature leaves the
           // month's closing alone and passes the opening on.
           if (d.nature == QLatin1String("D") || d.nature == QLatin1String("C")) {
-            const double closing = d.nature == QLatin1String("D")
-                                       ? month->before + month->debits - month->credits
-                                       : month->before + month->credits - month->debits;
+            const double closing = roundAmount(
+                d.nature == QLatin1String("D") ? month->before + month->debits - month->credits
+                                               : month->before + month->credits - month->debits);
             month->now = closing;
             month->letterNow = *fiscal::letterFor(d.nature, closing);
             carried = closing;

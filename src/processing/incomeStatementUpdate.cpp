@@ -1,5 +1,6 @@
 #include "incomeStatementUpdate.h"
 
+#include "journal/posting.h"
 #include "store/formats.h"
 
 namespace esc {
@@ -16,7 +17,7 @@ struct Line {
 // The key order of the trial balance, so that sums are added in the sequence the rows are
 // kept in and come out the same to the last bit however often the update runs.
 const QString inRange =
-    QStringLiteral("SELECT NivelDaConta, TipoSaldoAtual, SaldoAtual, NaturezaDaConta FROM balanco "
+    QStringLiteral("SELECT NivelDaConta, SaldoAtual, NaturezaDaConta FROM balanco "
                    "WHERE Periodo = ? AND CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor <= ? "
                    "ORDER BY CodCtaConCodCtaCor, rowid");
 
@@ -67,8 +68,10 @@ bool IncomeStatementUpdate::update(const QString& typed) {
     progress.setRange(0, 2 * todo.size());
     progress.setPosition(0);
 
-    // Pass 1: each line's own total. The nature that decides adding or subtracting is that
-    // of the first row of the range, usually the range's synthetic account.
+    // Pass 1: each line's own total. Balances are stored signed on their own account's
+    // nature, so a row adds its balance when its nature is the line's and subtracts it when
+    // the nature is the other one; the line's nature is that of the first row of the range,
+    // usually the range's synthetic account. The letter only repeats the sign.
     int step = 0;
     for (Line& line : todo) {
       const QString start = period + line.first, end = period + line.last;
@@ -79,17 +82,17 @@ bool IncomeStatementUpdate::update(const QString& typed) {
       QString nature;
       while (st.step()) {
         if (firstRow) {
-          nature = st.text(3);
+          nature = st.text(2);
           firstRow = false;
         }
         if (st.text(0) != QLatin1String("6")) continue;
-        const double value = st.real(2);
-        if (st.text(1) == nature)
+        const double value = st.real(1);
+        if (st.text(2) == nature)
           sum += value;
         else
           sum -= value;
       }
-      line.balance = sum;
+      line.balance = roundAmount(sum);
       progress.setPosition(++step);
     }
 
@@ -100,10 +103,10 @@ bool IncomeStatementUpdate::update(const QString& typed) {
       QVariant own = line.balance, accumulated = line.accumulated;
       if (line.sign == QLatin1String("+")) {
         accumulated = 0.0;
-        result += line.balance;
+        result = roundAmount(result + line.balance);
       } else if (line.sign == QLatin1String("-")) {
         accumulated = 0.0;
-        result -= line.balance;
+        result = roundAmount(result - line.balance);
       } else if (line.sign == QLatin1String("=")) {
         accumulated = result;
         own = 0.0;

@@ -1,6 +1,7 @@
 #include "syntheticUpdate.h"
 
 #include "fiscalYear.h"
+#include "journal/posting.h"
 
 #include <QHash>
 #include <algorithm>
@@ -119,12 +120,13 @@ int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows) {
   }
   for (const OpenSum& sum : sums) {
     const MonthRow& r = rows[sum.row];
-    QVariantList values = {sum.before,
-                           sum.now,
-                           sum.debits,
-                           sum.credits,
-                           fiscal::letterFor(r.nature, sum.before).value_or(r.letterBefore),
-                           fiscal::letterFor(r.nature, sum.now).value_or(r.letterNow)};
+    const double before = roundAmount(sum.before), now = roundAmount(sum.now);
+    QVariantList values = {before,
+                           now,
+                           roundAmount(sum.debits),
+                           roundAmount(sum.credits),
+                           fiscal::letterFor(r.nature, before).value_or(r.letterBefore),
+                           fiscal::letterFor(r.nature, now).value_or(r.letterNow)};
     if (fiscal::sameStored(r.stored, values)) continue;
     values << r.rowId;
     db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, ValorDebito = ?, "
@@ -163,9 +165,9 @@ RollUpResult rollUpYear(Database& db, const QString& year,
     double debits = 0, credits = 0;
     addGroup(rows, period, QStringLiteral("3"), debits, credits);
     addGroup(rows, period, QStringLiteral("4"), debits, credits);
-    result.debits = debits;
-    result.credits = credits;
-    result.now = carried + credits - debits;
+    result.debits = roundAmount(debits);
+    result.credits = roundAmount(credits);
+    result.now = roundAmount(carried + result.credits - result.debits);
     carried = result.now;
     result.letterNow = result.now >= 0 ? "C" : "D";
     // A synthetic result account is rewritten whole by the roll-up below.

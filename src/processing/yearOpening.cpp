@@ -1,6 +1,7 @@
 #include "yearOpening.h"
 
 #include "fiscalYear.h"
+#include "journal/posting.h"
 
 namespace esc {
 
@@ -8,7 +9,7 @@ namespace {
 
 // Twelve rows of the new year for each December row whose key lies in [first, last]: result
 // accounts at zero with their nature as letters, the others with December's balances and
-// letters (a blank balance reads as 0). No movements.
+// letters (a blank balance reads as 0, every balance to four decimal places). No movements.
 const QString openingInsert = QStringLiteral(
     "WITH months(m) AS (VALUES ('01'), ('02'), ('03'), ('04'), ('05'), ('06'), ('07'), ('08'), "
     "('09'), ('10'), ('11'), ('12')) "
@@ -20,9 +21,9 @@ const QString openingInsert = QStringLiteral(
     "CASE WHEN substr(d.CodigoContaContabil, 1, 1) >= '3' THEN d.NaturezaDaConta "
     "ELSE d.TipoSaldoAnterior END, "
     "CASE WHEN substr(d.CodigoContaContabil, 1, 1) >= '3' THEN 0.0 "
-    "ELSE coalesce(d.SaldoAnterior, 0.0) END, 0.0, 0.0, "
+    "ELSE round_amount(coalesce(d.SaldoAnterior, 0.0)) END, 0.0, 0.0, "
     "CASE WHEN substr(d.CodigoContaContabil, 1, 1) >= '3' THEN 0.0 "
-    "ELSE coalesce(d.SaldoAtual, 0.0) END, "
+    "ELSE round_amount(coalesce(d.SaldoAtual, 0.0)) END, "
     "CASE WHEN substr(d.CodigoContaContabil, 1, 1) >= '3' THEN d.NaturezaDaConta "
     "ELSE d.TipoSaldoAtual END, d.NaturezaDaConta, d.NivelDaConta "
     "FROM balanco d, months "
@@ -35,6 +36,13 @@ bool YearOpening::run() {
   const QString year = year_.trimmed();
   if (year.isEmpty()) {
     ui_.message(fiscal::noYearText);
+    return false;
+  }
+  // The next year must fit the four characters of a period's year.
+  bool numeric = false;
+  const int number = year.toInt(&numeric);
+  if (!numeric || number < 1900 || number > 9998) {
+    ui_.message("Exercício " + year + " fora do intervalo aceito (1900 a 9998).");
     return false;
   }
   const QString next = fiscal::nextYear(year);
@@ -57,6 +65,7 @@ bool YearOpening::run() {
                                   "Periodo = ? ORDER BY CodCtaConCodCtaCor"),
                    {december, fiscal::keyLimit(december), december}))
       keys << r.value(0).toString();
+    registerRoundAmount(db);
     Progress& bar = ui_.progress();
     bar.setRange(0, keys.size());
     bar.setPosition(0);

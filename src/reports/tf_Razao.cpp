@@ -141,7 +141,8 @@ bool buildRazaoQuery(QueryText& q, const ParamValues& v, Output output) {
     return false;
   // clang-format off
   q.add(" GROUP BY cabecalh.nomedaorganizacao, cabecalh.cnpjdaorganizacao,lancamen.anocontasmesdia, lancamen.numerodocumento,lancamen.ordem,lancamen.codigocontacontabil, lancamen.codigocontacorrente,lancamen.codigohistorico, lancamen.datadacontabilizacao,lancamen.tipodelancamento, lancamen.valorlancamento,lancamen.historicocomplementar, lancamen.anocontasmesdia,lancamen.saldoatual, lancamen.tiposaldoatual,historic.nomehistorico, contas.nomecontacontabil,contas.nomecontacorrente, contas.tipodesaldo,historic.codigohistorico");
-  q.add("ORDER BY lancamen.anocontasmesdia,lancamen.ordem");
+  // In the order posting computed the running balances: within a day, by document number.
+  q.add("ORDER BY lancamen.anocontasmesdia, lancamen.numerodocumento, lancamen.ordem");
   // clang-format on
   return true;
 }

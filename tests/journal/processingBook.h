@@ -7,6 +7,7 @@
 #include "ui/mainContext.h"
 
 #include <QDate>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <tuple>
@@ -19,7 +20,12 @@ public:
     ScriptedUi::setPosition(p);
     positions.push_back(p);
   }
+  bool confirm(const QString& text) override {
+    if (whileAsking) whileAsking();
+    return ScriptedUi::confirm(text);
+  }
   std::vector<int> positions;
+  std::function<void()> whileAsking; // what happens elsewhere while a question is open
 };
 
 // Rows as text, one line each, so a failed comparison shows them readably.

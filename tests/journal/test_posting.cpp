@@ -181,10 +181,9 @@ TEST_F(Posting, SameDayEntriesGoByDocumentThenOrderOfRecording) {
   const qint64 first = addEntry("110101", "999", 3, 1, "00002", "C", 0.1);
   const qint64 second = addEntry("110101", "999", 3, 1, "00002", "C", 0.2);
   ASSERT_TRUE(post(second).done());
-  const double afterFirst = 0.0 - 0.1, afterSecond = afterFirst - 0.2;
-  expectEntry(first, afterFirst, "C");
-  expectEntry(second, afterSecond, "C");
-  expectEntry(docTen, afterSecond + 100.0, "D"); // no rounding on the way
+  expectEntry(first, -0.1, "C");
+  expectEntry(second, -0.3, "C"); // to four decimal places: not -0.30000000000000004
+  expectEntry(docTen, 99.7, "D");
 }
 
 TEST_F(Posting, RunsInsideTheCallersTransactionAndLeavesTheJournalUnfiltered) {

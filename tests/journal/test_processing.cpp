@@ -1,5 +1,6 @@
 #include "demobook.h"
 #include "journal/posting.h"
+#include "journalPages.h"
 #include "processingBook.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,14 @@ TEST_F(Processing, ChecksRefuseInTheirOrderAndWriteNothing) {
   b.addEntry("00012", march5, "110101", "999", "D", 1.0);
   b.addEntry("00012", march5, "210101", "999", "X", 1.0);
   expectRefused("00012", "Tipo de lançamento só pode ser D (Débito) ou C (Crédito).");
+
+  // Saved while 2002 was selected: its key belongs to that year, whatever its date says.
+  b.ctx->year = "2002";
+  b.addEntry("00013", march5, "110101", "999", "D", 1.0);
+  b.ctx->year = "2003";
+  b.addEntry("00013", march5, "210101", "999", "C", 1.0);
+  expectRefused("00013", "Lançamento 2002110101999           0305 pertence a outro exercício, "
+                         "não ao exercício 2003 selecionado.");
 }
 
 TEST_F(Processing, YearCheckComparesTheLastTwoDigitsAndNeedsAYear) {
@@ -146,6 +155,66 @@ TEST_F(Processing, YearCheckComparesTheLastTwoDigitsAndNeedsAYear) {
   b.ctx->year = "";
   expectRefused("00001", "Data do Documento não confere com o exercício para o qual o sistema "
                          "está selecionado.");
+}
+
+// Another program on the same files processes the document while the confirmation is open:
+// the entries are claimed again inside the transaction, so nothing is posted twice.
+TEST_F(Processing, ADocumentProcessedElsewhereMeanwhileIsNotPostedAgain) {
+  b.addEntry("00001", march5, "110101", "999", "D", 100.0);
+  b.addEntry("00001", march5, "210101", "999", "C", 100.0);
+  test::OpenDirectory other(b.dir.path());
+  std::vector<std::string> before;
+  b.ui.whileAsking = [&] {
+    other.db().exec("UPDATE lancamen SET Situacao = 'P' WHERE NumeroDocumento = '00001'");
+    before = test::dumpAll(other.db());
+  };
+  EXPECT_FALSE(b.process("00001"));
+  EXPECT_EQ(b.ui.texts(), (QStringList{"Confirma o processamento deste documento?",
+                                       "Existem 2 lançamentos já processados.Documento não pode "
+                                       "ser reprocessado."}));
+  EXPECT_EQ(test::dumpAll(b.db()), before);
+}
+
+// D 0,10 + D 0,20 against C 0,30 on one credit account: the trial balance closes at zero with
+// the nature's letter, not at a residue of the other side, and so does the running balance.
+TEST_F(Processing, BalancesAreKeptToFourDecimalPlaces) {
+  b.addEntry("00001", march5, "210101", "999", "D", 0.1);
+  b.addEntry("00001", march5, "210101", "999", "D", 0.2);
+  const qint64 last = b.addEntry("00001", march5, "210101", "999", "C", 0.3);
+  ASSERT_TRUE(b.process("00001"));
+  for (const QString month : {"03", "12"})
+    EXPECT_EQ(b.db().select("SELECT ValorDebito, SaldoAtual, TipoSaldoAtual FROM balanco WHERE "
+                            "CodCtaConCodCtaCor = ?",
+                            {"2003" + month + "210101999"}),
+              (QVector<QVariantList>{{month == "03" ? 0.3 : 0.0, 0.0, "C"}}));
+  EXPECT_EQ(b.db().selectValue("SELECT SaldoAtual FROM lancamen WHERE rowid = ?", {last}),
+            QVariant(0.0));
+}
+
+// The pages decide on the status as the files hold it, not as their cursor last read it: an
+// entry processed elsewhere is not deleted, and a document with any processed entry is not
+// taken for new entries.
+TEST(ProcessedElsewhere, AnEntryIsNotDeletedNorItsDocumentReopened) {
+  test::JournalPages t;
+  const qint64 id = t.addEntry("00005", QDate(2004, 1, 5), "111121", "0001", "D", 50.0);
+  t.addEntry("00005", QDate(2004, 1, 5), "291111", "999", "C", 50.0);
+  t.goTo(id);
+  test::OpenDirectory other(t.path());
+  other.db().exec("UPDATE lancamen SET Situacao = 'P'");
+  t.ui.confirmAnswers = {true};
+  t.click("ButLEliminar");
+  EXPECT_EQ(t.ui.texts(), (QStringList{"Confirma a exclusão do registro?",
+                                       "Lançamento já foi processado. Só pode ser estornado."}));
+  EXPECT_EQ(t.count(), 2);
+
+  // Only the document's second entry processed: the view's first one does not tell.
+  t.addEntry("00006", QDate(2004, 1, 5), "111121", "0001", "D", 50.0);
+  t.addEntry("00006", QDate(2004, 1, 5), "291111", "999", "C", 50.0, "P");
+  t.ui.clear();
+  t.box("EditNumDocto")->setText("00006");
+  t.click("ButIncluiLote");
+  EXPECT_EQ(t.ui.texts(), QStringList{"Documento 00006 já foi processado. Não pode ser alterado."});
+  EXPECT_EQ(t.journal().state(), Table::State::Browse);
 }
 
 TEST_F(Processing, ReadsTheDocumentAsItIsNowAndNeverWhileAnEntryIsEdited) {

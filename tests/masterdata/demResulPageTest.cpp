@@ -102,7 +102,7 @@ TEST(DemResulPage, ARepeatedOrderNumberIsRefusedAndDuplicarNeedsANewOne) {
   EXPECT_EQ(t.d().state(), Table::State::Insert);
   EXPECT_EQ(t.page.focusWidget(), t.box("EditContaInicial"));
   EXPECT_EQ(t.box("EditContaInicial")->text(), "411111");
-  EXPECT_EQ(t.box("EditContaFinal")->text(), "411114");
+  EXPECT_EQ(t.box("EditContaFinal")->text(), "499999");
   EXPECT_EQ(t.box("EditNomeDoGrupo")->text(), "DESPESAS ADMINISTRATIVAS");
   EXPECT_EQ(t.box("EditSinalDoGrupo")->text(), "-");
   EXPECT_EQ(t.box("EditOrdemDoGrupo")->text(), "02");

@@ -1,4 +1,5 @@
 #include "processing/balanceSheetUpdate.h"
+#include "journal/posting.h"
 #include "statementsHelpers.h"
 
 #include <QRandomGenerator>
@@ -81,6 +82,8 @@ void literalUpdate(TDEscrivon& dm, const QString& year) {
       bal.next();
     }
     const QString n = bp.field("NaturezaDaConta").asString();
+    for (double* v : {&debits, &credits, &opening, &closing})
+      *v = roundAmount(*v);
     bp.edit();
     bp.setValue("ValorDebito", debits);
     bp.setValue("ValorCredito", credits);
@@ -115,6 +118,8 @@ void literalUpdate(TDEscrivon& dm, const QString& year) {
         bp.next();
       }
       bp.gotoBookmark(here);
+      for (double* v : {&debits, &credits, &opening, &closing})
+        *v = roundAmount(*v);
       auto letter = [&](double v, const char* field) -> QString {
         if (n == "C") return v >= 0 ? "C" : "D";
         if (n == "D") return v >= 0 ? "D" : "C";

@@ -1,4 +1,7 @@
 #include "processing/incomeStatementUpdate.h"
+#include "demobook.h"
+#include "journal/posting.h"
+#include "processing/syntheticUpdate.h"
 #include "statementsHelpers.h"
 
 namespace esc::test {
@@ -55,12 +58,13 @@ TEST(IncomeStatementUpdate, FiveLinesWithSubtotalsAndAStandAloneLine) {
 
 TEST(IncomeStatementUpdate, RangesBoundsAndTheNatureOfTheFirstRow) {
   IncomeStatement b;
-  // The range's first row is a debit-natured synthetic account: credit analytic rows then
-  // reduce the line.
+  // The range's first row is a debit-natured synthetic account: a balance on the credit side
+  // and a credit-natured account both reduce the line.
   b.balanco("200407", "410000", "999", "2", "D", 0);
   b.balanco("200407", "411111", "999", "6", "D", 300);
-  b.balanco("200407", "411112", "0001", "6", "D", 50, "C"); // balance on the other side
-  b.balanco("200407", "411113", "999", "6", "D", 20);       // ContaFinal's own row: outside
+  b.balanco("200407", "411112", "0001", "6", "D", -50); // stored signed, letter "C"
+  b.balanco("200407", "411112", "0002", "6", "C", 30);
+  b.balanco("200407", "411113", "999", "6", "D", 20); // ContaFinal's own row: outside
   b.balanco("200407", "611111", "999", "6", "C", 90);
   b.line("01", "410000", "411113", "DESPESAS", "+");
   b.line("02", "411111", "411113", "SÓ AS DUAS", "+");
@@ -72,12 +76,12 @@ TEST(IncomeStatementUpdate, RangesBoundsAndTheNatureOfTheFirstRow) {
   b.reread();
 
   ASSERT_TRUE(b.run(QString("200407")));
-  // 02 starts at an analytic debit row: the credit row still reduces it. A range beyond
+  // 02 starts at an analytic debit row: the same rows count the same way. A range beyond
   // every row of the month holds nothing, though the nearest row is then the last one.
   // A line of an unknown sign keeps its accumulated value and gets its own total.
   EXPECT_EQ(b.amounts(),
-            QStringList({"01 250 0 200407", "02 250 0 200407", "03 0 0 200407", "04 0 0 200407",
-                         "05 0 0 200407", "06 0 500 200407", "07 0 7 200407"}));
+            QStringList({"01 220 0 200407", "02 220 0 200407", "03 0 0 200407", "04 0 0 200407",
+                         "05 0 0 200407", "06 0 440 200407", "07 0 7 200407"}));
 }
 
 TEST(IncomeStatementUpdate, APeriodWithoutRowsOrCancelChangesNothing) {
@@ -121,6 +125,37 @@ TEST(IncomeStatementUpdate, FollowsTheLinesActiveOrderAndLeavesTheTrialBalanceIn
   EXPECT_FALSE(bal.filtered());
   EXPECT_EQ(b.ctx.searchText(SearchKind::Balanco), current);
   EXPECT_EQ(b.dm->TbDemResul->order(), "SI_NomeGrupo");
+}
+
+// The demo book's lines take every account of the result: after the year's updates the
+// statement's result is the year's result the result account holds.
+TEST(IncomeStatementUpdate, TheDemoBooksResultIsTheResultAccounts) {
+  QTemporaryDir dir;
+  InitOptions o;
+  o.directory = dir.path();
+  o.year = 2004;
+  o.demo = o.demoYear = true;
+  createDataDirectory(o);
+  ScriptedUi ui;
+  TDEscrivon dm(ui);
+  dm.connectDirectory(dir.path());
+  for (Table* t : dm.tables())
+    t->open();
+  SimpleContext ctx(dm, ui);
+  ctx.year = "2004";
+  ASSERT_TRUE(SyntheticUpdate(ctx, "2004").run());
+  ASSERT_TRUE(IncomeStatementUpdate(ctx).update("200412"));
+  Database& db = dm.database();
+  auto result = [&](const char* column, const char* period) {
+    return db
+        .selectValue(QString("SELECT %1 FROM balanco WHERE CodCtaConCodCtaCor = ?").arg(column),
+                     {QString(period) + "299999999"})
+        .toDouble();
+  };
+  const double held = result("SaldoAtual", "200412") - result("SaldoAnterior", "200401");
+  EXPECT_NE(held, 0.0);
+  EXPECT_EQ(db.selectValue("SELECT Acumulado FROM demresul WHERE SinalDoGrupo = '='").toDouble(),
+            roundAmount(held));
 }
 
 TEST(IncomeStatementUpdate, AFailureHalfWayLeavesEveryLineAsItWas) {

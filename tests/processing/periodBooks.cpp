@@ -1,5 +1,7 @@
 #include "periodBooks.h"
 
+#include "journal/posting.h"
+
 #include <QMap>
 #include <QSet>
 #include <algorithm>
@@ -201,9 +203,11 @@ RollUpResult syntheticUpdate(TDEscrivon& dm, const QString& year) {
     }
     t.findKey({p + "299999999"});
     t.edit();
+    debits = roundAmount(debits);
+    credits = roundAmount(credits);
     t.setValue("ValorDebito", debits);
     t.setValue("ValorCredito", credits);
-    t.setValue("SaldoAtual", carried + credits - debits);
+    t.setValue("SaldoAtual", roundAmount(carried + credits - debits));
     carried = num("SaldoAtual");
     t.setValue("TipoSaldoAtual", carried >= 0 ? "C" : "D");
     t.post();
@@ -232,10 +236,12 @@ RollUpResult syntheticUpdate(TDEscrivon& dm, const QString& year) {
         }
         t.gotoBookmark(here);
         t.edit();
+        before = roundAmount(before);
+        now = roundAmount(now);
         t.setValue("SaldoAnterior", before);
         t.setValue("SaldoAtual", now);
-        t.setValue("ValorDebito", d);
-        t.setValue("ValorCredito", c);
+        t.setValue("ValorDebito", roundAmount(d));
+        t.setValue("ValorCredito", roundAmount(c));
         if (n == "C") {
           t.setValue("TipoSaldoAnterior", before >= 0 ? "C" : "D");
           t.setValue("TipoSaldoAtual", now >= 0 ? "C" : "D");
@@ -269,8 +275,8 @@ void openNextYear(TDEscrivon& dm, const QString& year) {
     QString letterNow = t.field("TipoSaldoAtual").asString();
     const QString nature = t.field("NaturezaDaConta").asString();
     const QString level = t.field("NivelDaConta").asString();
-    double before = t.field("SaldoAnterior").asFloat();
-    double now = t.field("SaldoAtual").asFloat();
+    double before = roundAmount(t.field("SaldoAnterior").asFloat());
+    double now = roundAmount(t.field("SaldoAtual").asFloat());
     if (code.left(1) >= "3") {
       letterBefore = letterNow = nature;
       before = now = 0;
@@ -318,7 +324,7 @@ QString carryForward(TDEscrivon& dm, const QString& year) {
   t.first();
   while (!t.eof()) {
     const QString n = t.field("NaturezaDaConta").asString();
-    double carried = t.field("SaldoAtual").asFloat();
+    double carried = roundAmount(t.field("SaldoAtual").asFloat());
     QString letter = t.field("TipoSaldoAtual").asString();
     const QString code = t.field("CodigoContaContabil").asString();
     const QString pair = code + t.field("CodigoContaCorrente").asString();
@@ -342,7 +348,7 @@ QString carryForward(TDEscrivon& dm, const QString& year) {
         t.edit();
         const double before = t.field("SaldoAnterior").asFloat();
         const double d = t.field("ValorDebito").asFloat(), c = t.field("ValorCredito").asFloat();
-        const double now = n == "D" ? before + d - c : before + c - d;
+        const double now = roundAmount(n == "D" ? before + d - c : before + c - d);
         t.setValue("SaldoAtual", now);
         t.setValue("TipoSaldoAtual", now >= 0 ? n : (n == "D" ? "C" : "D"));
         t.post();

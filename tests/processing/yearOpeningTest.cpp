@@ -23,9 +23,16 @@ TEST_F(YearOpeningTest, RefusalsAndNoChangeNothing) {
   const Snapshot before = snapshot();
   EXPECT_FALSE(YearOpening(*book.dm, book.ui, "").run());
   EXPECT_FALSE(open(false));
+  // The year after 9998 would not fit the four characters of a period's year.
+  for (const char* year : {"9999", "1899"}) {
+    book.ui.confirmAnswers = {true};
+    EXPECT_FALSE(YearOpening(*book.dm, book.ui, year).run());
+  }
   EXPECT_EQ(said(), (QStringList{"Não foi selecionado exercício o financeiro para o qual o sistema "
                                  "estará atuando.",
-                                 "Confirma a abertura do exercício de 2004?"}));
+                                 "Confirma a abertura do exercício de 2004?",
+                                 "Exercício 9999 fora do intervalo aceito (1900 a 9998).",
+                                 "Exercício 1899 fora do intervalo aceito (1900 a 9998)."}));
   expectUnchanged(before);
 
   ASSERT_TRUE(open());

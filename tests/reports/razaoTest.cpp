@@ -121,7 +121,8 @@ TEST(RazaoQuery, PiecesInOrderAndTheFirstAccountTrimmedOnlyOnScreen) {
   EXPECT_EQ(lines.mid(1, expected.size()), expected);
   EXPECT_TRUE(lines[12].startsWith(" GROUP BY cabecalh.nomedaorganizacao,"));
   EXPECT_TRUE(lines[12].endsWith("contas.tipodesaldo,historic.codigohistorico"));
-  EXPECT_EQ(lines[13], "ORDER BY lancamen.anocontasmesdia,lancamen.ordem");
+  EXPECT_EQ(lines[13],
+            "ORDER BY lancamen.anocontasmesdia, lancamen.numerodocumento, lancamen.ordem");
   EXPECT_TRUE(q.sql().contains("lancamen.codigocontacontabil||lancamen.codigocontacorrente="
                                "contas.codigocontacontabil||contas.codigocontacorrente"));
 
@@ -326,6 +327,17 @@ TEST(RazaoQuery, AccountsYearByYearFromTheStoredRunningBalances) {
   ASSERT_EQ(none.size(), 1);
   EXPECT_TRUE(bandTexts(none[0], BandKind::GroupHeader).isEmpty());
   EXPECT_TRUE(findItem(none[0], "Página: 1", BandKind::PageFooter));
+}
+
+// Two documents of one day recorded out of number order: printed in the order their running
+// balances were computed (by document number), so the balance column only climbs.
+TEST(RazaoQuery, ADaysDocumentsInTheOrderOfTheirRunningBalances) {
+  test::LedgerBook book;
+  book.entry(2004, "111111", "999", "2004-03-10", "D", 20, 30, "D", "P", "00009");
+  book.entry(2004, "111111", "999", "2004-03-10", "D", 10, 10, "D", "P", "00008");
+  const QStringList detail = bandTexts(ledgerOf(book).value(0), BandKind::Detail);
+  EXPECT_LT(detail.indexOf("00008"), detail.indexOf("00009"));
+  EXPECT_LT(detail.indexOf("10,00"), detail.indexOf("30,00"));
 }
 
 TEST(RazaoQuery, EscrivonReportWritesTheLedger) {
