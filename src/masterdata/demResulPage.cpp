@@ -72,6 +72,7 @@ QString DemResulPage::refusal() const {
 
 void DemResulPage::gravar() {
   if (!table().isEditing()) return; // nothing typed, nothing to save
+  if (!DBEdit::typedTextsAccepted(this)) return;
   const QString refused = refusal();
   if (!refused.isEmpty()) {
     ctx_.ui().message(refused);
