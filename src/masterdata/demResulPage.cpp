@@ -91,7 +91,7 @@ void DemResulPage::cancelar() {
 
 void DemResulPage::eliminar() {
   try {
-    if (ctx_.ui().confirm("Confirma a exclusão do registro?")) table().remove();
+    if (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?")) table().remove();
   } catch (const StoreError& e) {
     report(e);
   }
