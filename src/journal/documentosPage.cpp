@@ -35,7 +35,8 @@ DocumentTotals documentTotals(Table& journal) {
   st.bindAll(params);
   while (st.step()) {
     // Each amount in ten-thousandths, added as whole numbers: the sums are exact.
-    const qint64 units = std::llround(st.real(1) * 10000.0);
+    // Held in 128 bits: even amounts stored before typed ones were bounded cannot overflow.
+    const auto units = static_cast<__int128>(std::round(st.real(1) * 10000.0));
     const QString type = st.text(0);
     if (type == "D")
       totals.debits += units;
@@ -257,13 +258,14 @@ QString DocumentosPage::highestDocument() {
   return rows.isEmpty() ? QString() : rows.first().value(0).toString();
 }
 
-bool DocumentosPage::usableDocument(const QString& text) {
-  const QString number = fmt::trimRight(text);
-  // The document filter reads its value up to the first blank, so a number with a blank (or a
-  // quote) would choose some other document, or none.
-  if (!number.isEmpty() && !number.contains(' ') && !number.contains('\'')) return true;
-  ctx_.ui().message("'" + text + "' não é um número de documento válido.");
-  return false;
+bool DocumentosPage::usableDocument() {
+  const QString typed = numDocto_->text();
+  if (!usableDocumentNumber(typed)) {
+    ctx_.ui().message(invalidDocumentNumber(typed));
+    return false;
+  }
+  numDocto_->setText(documentNumber(typed));
+  return true;
 }
 
 void DocumentosPage::incluir() {
@@ -291,7 +293,7 @@ void DocumentosPage::incluir() {
         return ui.message("'" + number + "' não é um número de documento válido.");
       numDocto_->setText(number);
     }
-    if (!usableDocument(numDocto_->text())) return;
+    if (!usableDocument()) return;
     t.setFilter("NumeroDocumento=" + numDocto_->text());
     t.setFiltered(true);
     if (DocumentProcessing::documentProcessed(t.database(), numDocto_->text()))
@@ -316,15 +318,18 @@ void DocumentosPage::gravar() {
   try {
     if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
       return ui.message("Lançamento já foi processado. Não pode ser alterado. Cancele a operação.");
-    // The date box and the entry complete each other.
+    if (!DBEdit::typedTextsAccepted(this)) return;
+    // The date box and the entry complete each other: the date the box shows, in either of
+    // its forms, is the entry's; an empty box takes the entry's date.
     const QString entryDate = fmt::shortDate(t.field("DataDaContabilizacao").asDate());
-    if (dataLancto_->text().trimmed().size() == 8) {
+    if (!dataLancto_->text().trimmed().isEmpty()) {
       if (const auto d = fmt::parseDate(dataLancto_->text().trimmed()))
         t.setValue("DataDaContabilizacao", *d);
     } else if (entryDate.trimmed().size() == 8) {
       dataLancto_->setText(entryDate);
     }
     // So do the document box and the entry's number.
+    numDocto_->setText(documentNumber(numDocto_->text()));
     if (numDocto_->text().trimmed().size() == 5)
       t.setValue("NumeroDocumento", numDocto_->text());
     else if (t.field("NumeroDocumento").asString().trimmed().size() == 5)
@@ -356,7 +361,7 @@ void DocumentosPage::gravar() {
         accountPair(t.field("ContaContabil").asString(), t.field("ContaCorrente").asString());
     if (!pairLevel(db, shownPair)) fail("Conta corrente não cadastrada para a conta contábil.");
     const QString docText = numDocto_->text();
-    if (!fmt::trimRight(docText).isEmpty() && !usableDocument(docText)) ok = false;
+    if (!fmt::trimRight(docText).isEmpty() && !usableDocument()) ok = false;
 
     const QString dateText = dataLancto_->text().trimmed();
     const auto date = fmt::parseDate(dateText);
@@ -413,7 +418,7 @@ void DocumentosPage::filtrar() {
       const QString current = t.field("NumeroDocumento").asString();
       numDocto_->setText(current.isEmpty() ? QStringLiteral("00001") : current);
     }
-    if (!usableDocument(numDocto_->text())) return;
+    if (!usableDocument()) return;
     t.setFilter("NumeroDocumento=" + numDocto_->text());
     t.setFiltered(true);
     processar_->setEnabled(true);

@@ -12,8 +12,8 @@ namespace esc {
 // decimals (every amount taken as a whole number of ten-thousandths), so that a document
 // balances exactly when its totals are equal.
 struct DocumentTotals {
-  qint64 debits = 0;  // ten-thousandths
-  qint64 credits = 0; // ten-thousandths
+  __int128 debits = 0;  // ten-thousandths
+  __int128 credits = 0; // ten-thousandths
   // General number form: "300,3", no grouping, no trailing zeros.
   QString debitText() const;
   QString creditText() const;
@@ -46,8 +46,9 @@ private:
   // The highest document number of the journal view ("" when it has none); leaves the
   // journal in its primary order on the entry it was on.
   QString highestDocument();
-  // A document-box text the journal can be filtered by; otherwise says so and gives false.
-  bool usableDocument(const QString& text);
+  // Whether the document box holds a number the journal can be filtered by, completed with
+  // zeros as every number is shown; otherwise says so and gives false.
+  bool usableDocument();
   void dateBoxClicked();
   void documentBoxClicked();
 

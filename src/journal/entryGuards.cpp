@@ -50,6 +50,23 @@ QString accountPair(const QString& account, const QString& current) {
   return fmt::trimRight(account + current);
 }
 
+QString documentNumber(const QString& typed) {
+  const QString number = fmt::trimRight(typed);
+  if (number.isEmpty() || number.size() >= 5) return typed;
+  for (const QChar c : number)
+    if (c < u'0' || c > u'9') return typed;
+  return number.rightJustified(5, '0');
+}
+
+bool usableDocumentNumber(const QString& number) {
+  const QString n = fmt::trimRight(number);
+  return !n.isEmpty() && !n.contains(' ') && !n.contains('\'');
+}
+
+QString invalidDocumentNumber(const QString& typed) {
+  return "'" + typed + "' não é um número de documento válido.";
+}
+
 std::optional<QString> pairLevel(Database& db, const QString& pair) {
   const auto rows =
       db.select("SELECT NivelDaConta FROM contas WHERE CodCtaConCodCtaCor = ? "
@@ -103,6 +120,8 @@ void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
                  std::function<void()> complain, bool keepText) {
   new FocusWatch(box, nullptr, [=](QFocusEvent* e) {
     if (checking || !leftForGood(e)) return false;
+    // A typed amount the field cannot take is said by the box itself.
+    if (auto* edit = qobject_cast<DBEdit*>(box); edit && !edit->refusal().isEmpty()) return false;
     if (!bad()) return false;
     QWidget* going = QApplication::focusWidget();
     if (going && going == escape) return keepText;

@@ -149,6 +149,7 @@ void LancamentosPage::gravar() {
   try {
     if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
       return ui.message("Lançamento já foi processado. Não pode ser alterado. Cancele a operação.");
+    if (!DBEdit::typedTextsAccepted(this)) return;
     const QString year = ctx_.selectedYear().trimmed();
     if (year.isEmpty())
       return ui.message("Não foi selecionado exercício o financeiro para o qual o sistema "
@@ -167,8 +168,9 @@ void LancamentosPage::gravar() {
     const QString dateText = data_->patternText();
     if (dateText.trimmed().size() < 8)
       return ui.message("Data de lançamento tem de ter 8 caracteres.");
-    const QString doc = t.field("NumeroDocumento").asString();
+    const QString doc = documentNumber(t.field("NumeroDocumento").asString());
     if (doc.trimmed().size() < 5) return ui.message("Número do documento tem de ter 5 caracteres.");
+    if (!usableDocumentNumber(doc)) return ui.message(invalidDocumentNumber(doc));
     if (!(t.field("ValorLancamento").asFloat() > 0))
       return ui.message("Valor do lançamento tem de ter maior que zero.");
     const QString pair = accountPair(account, current);
@@ -206,7 +208,7 @@ void LancamentosPage::eliminar() {
   if (t.isEditing() || t.isEmpty()) return;
   try {
     if (t.field("Situacao").asString().toUpper() == "P" ||
-        (ctx_.ui().confirm("Confirma a exclusão do registro?") &&
+        (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?") &&
          !DocumentProcessing::removeEntry(t)))
       ctx_.ui().message("Lançamento já foi processado. Só pode ser estornado.");
   } catch (const StoreError& e) {

@@ -171,7 +171,7 @@ void ContasPage::eliminar() {
         return;
       }
     }
-    if (!ctx_.ui().confirm("Confirma a exclusão do registro?")) return;
+    if (!ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?")) return;
     // Every year's rows of the pair: the rows the trial balance's filter on the pair shows,
     // deleted in one statement, so the trial-balance list keeps its own filter and position.
     Table& balance = *ctx_.dm().TbBalanco;

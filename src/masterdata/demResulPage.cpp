@@ -72,6 +72,7 @@ QString DemResulPage::refusal() const {
 
 void DemResulPage::gravar() {
   if (!table().isEditing()) return; // nothing typed, nothing to save
+  if (!DBEdit::typedTextsAccepted(this)) return;
   const QString refused = refusal();
   if (!refused.isEmpty()) {
     ctx_.ui().message(refused);
@@ -90,7 +91,7 @@ void DemResulPage::cancelar() {
 
 void DemResulPage::eliminar() {
   try {
-    if (ctx_.ui().confirm("Confirma a exclusão do registro?")) table().remove();
+    if (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?")) table().remove();
   } catch (const StoreError& e) {
     report(e);
   }

@@ -87,7 +87,7 @@ void HistoricosPage::eliminar() {
     entries.setOrder("SI_CodigoHistorico");
     if (entries.findKey({fmt::trimRight(code_->patternText())}))
       ctx_.ui().message("Histórico já foi utilizado. Não pode ser excluído.");
-    else if (ctx_.ui().confirm("Confirma a exclusão do registro?"))
+    else if (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?"))
       table().remove();
   } catch (const StoreError& e) {
     // Without the check nothing is deleted: a description in use must never go.

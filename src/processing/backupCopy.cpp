@@ -256,7 +256,8 @@ bool BackupCopy::copyTo(const QString& destination) {
   const bool earlierCopy = std::any_of(files.begin(), files.end(), [&](const QString& f) {
     return QFileInfo::exists(destination + f);
   });
-  if (earlierCopy && !ui.confirm(QStringLiteral("Arquivo já existe no destino. Regravar?")))
+  if (earlierCopy &&
+      !ui.confirmDefaultNo(QStringLiteral("Arquivo já existe no destino. Regravar?")))
     return false;
 
   const QStringList failed = copyFiles(destination);

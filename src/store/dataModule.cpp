@@ -65,8 +65,8 @@ TDEscrivon::Answer TDEscrivon::ConfirmaCancelaEdicao(DataSource* source, const Q
                                                      const QString& action) {
   const Table::State s = source->state();
   if (s != Table::State::Edit && s != Table::State::Insert) return Answer::NotEditing;
-  return ui_.confirm("É necessário cancelar a edição (ou Inclusão) " + what + " antes de " +
-                     action + ". Deseja sair agora ?")
+  return ui_.confirmDefaultNo("É necessário cancelar a edição (ou Inclusão) " + what +
+                              " antes de " + action + ". Deseja sair agora ?")
              ? Answer::Yes
              : Answer::No;
 }

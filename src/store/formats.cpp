@@ -53,19 +53,25 @@ std::optional<QDate> parseDate(const QString& text, int currentYear) {
 }
 
 std::optional<double> parseNumber(const QString& text) {
-  static const QRegularExpression grouped(R"(^\s*-?\d{1,3}(\.\d{3})+(,\d*)?\s*$)");
-  static const QRegularExpression plain(R"(^\s*-?\d*(,\d*)?\s*$)");
+  static const QRegularExpression form(R"(^[+-]?(\d{1,3}(\.\d{3})+|\d+)(,\d{0,4})?$)");
   QString t = text.trimmed();
-  if (t.isEmpty() || t == "-" || t == ",") return std::nullopt;
-  if (grouped.match(t).hasMatch())
-    t.remove('.');
-  else if (!plain.match(t).hasMatch())
-    return std::nullopt;
+  if (!form.match(t).hasMatch()) return std::nullopt;
+  t.remove('.');
   t.replace(',', '.');
   bool ok = false;
   const double v = t.toDouble(&ok);
   if (!ok) return std::nullopt;
   return v;
+}
+
+std::optional<double> parseAmount(const QString& text) {
+  const auto v = parseNumber(text);
+  if (!v || std::fabs(*v) >= 1e12) return std::nullopt;
+  return v;
+}
+
+QString invalidAmount(const QString& text) {
+  return "'" + text + "' não é um valor válido.";
 }
 
 QString trimRight(const QString& s) {

@@ -21,7 +21,10 @@ public:
   virtual ~Ui() = default;
   virtual void message(const QString& text) = 0; // plain, one OK
   virtual void error(const QString& text) = 0;   // error symbol, OK
-  virtual bool confirm(const QString& text) = 0; // question symbol, Yes/No
+  virtual bool confirm(const QString& text) = 0; // question symbol, Yes/No, Yes the default
+  // A question whose Yes discards typed work or deletes data: No is the default button, so
+  // Enter keeps what would be lost. A Ui that offers no default button asks it as confirm().
+  virtual bool confirmDefaultNo(const QString& text) { return confirm(text); }
   virtual std::optional<QString> prompt(const QString& title, const QString& label,
                                         const QString& defaultAnswer) = 0;
   virtual Progress& progress() = 0;

@@ -32,16 +32,10 @@ QVariant toStorage(const FieldDef& field, const QVariant& value) {
   case FieldType::Float: {
     if (blank) return QVariant();
     if (value.typeId() == QMetaType::QString) {
-      auto v = fmt::parseNumber(value.toString());
-      if (!v) {
-        bool ok = false;
-        const double d = value.toString().trimmed().toDouble(&ok); // "1234.5" from code
-        if (!ok)
-          throw StoreError(
-              QStringLiteral("'%1' is not a valid floating point value for field '%2'.")
-                  .arg(value.toString(), field.displayLabel()));
-        return d;
-      }
+      // Typed text is an amount in its Brazilian form or nothing: never the part of it that
+      // happens to read as a number.
+      const auto v = fmt::parseAmount(value.toString());
+      if (!v) throw StoreError(fmt::invalidAmount(value.toString()));
       return *v;
     }
     return value.toDouble();

@@ -3,11 +3,13 @@
 #include "store/formats.h"
 #include "ui/application.h"
 
+#include <QFocusEvent>
+
 namespace esc {
 
 DBEdit::DBEdit(QWidget* parent) : PatternEdit(parent) {
   connect(this, &QLineEdit::textEdited, this, &DBEdit::userEdited);
-  connect(this, &QLineEdit::returnPressed, this, &DBEdit::leaveBox);
+  connect(this, &QLineEdit::returnPressed, this, [this] { leaveBox(true); });
 }
 
 DBEdit::DBEdit(DataSource* source, const QString& field, QWidget* parent) : DBEdit(parent) {
@@ -113,11 +115,9 @@ bool DBEdit::writeText(bool quiet) {
   QVariant value;
   switch (fieldType()) {
   case FieldType::Float:
-    if (!isBlank()) {
-      const auto v = fmt::parseNumber(text());
-      if (!v) return false; // not a number yet: the buffer keeps its value
-      value = *v;
-    }
+    // Text that is not (yet) an amount leaves the record without one, never with the last
+    // amount that read ("10" of "10.50").
+    if (const auto v = fmt::parseAmount(text()); v && !isBlank()) value = *v;
     break;
   case FieldType::Date:
     if (!isBlank()) {
@@ -172,20 +172,45 @@ void DBEdit::userEdited() {
   writeText(false);
 }
 
-void DBEdit::leaveBox() {
+QString DBEdit::refusal() const {
+  Table* t = table();
+  if (!t || !t->isEditing() || fieldType() != FieldType::Float || !isModified() || isBlank())
+    return {};
+  return fmt::parseAmount(text()) ? QString() : fmt::invalidAmount(text());
+}
+
+bool DBEdit::typedTextsAccepted(QWidget* scope) {
+  for (DBEdit* box : scope->findChildren<DBEdit*>()) {
+    const QString refused = box->refusal();
+    if (refused.isEmpty()) continue;
+    if (box->onWriteError) box->onWriteError(StoreError(refused));
+    box->setFocus(Qt::OtherFocusReason);
+    return false;
+  }
+  return true;
+}
+
+void DBEdit::leaveBox(bool speak) {
   Table* t = table();
   if (!t || !t->isEditing() || field_.isEmpty() || isLookup() || isReadOnly()) return;
   const FieldType type = fieldType();
   if (type == FieldType::Text) return;
+  // A refused amount stays as typed, for correction.
+  if (const QString refused = refusal(); !refused.isEmpty()) {
+    if (speak && onWriteError) onWriteError(StoreError(refused));
+    return;
+  }
   // Show what the buffer holds: the typed amount in its edit form, or the buffer's value
-  // again when the text never became a valid amount or date.
+  // again when the text never became a valid date.
   if (isModified()) writeText(true);
   showField();
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* event) {
   PatternEdit::focusOutEvent(event);
-  leaveBox();
+  // The focus going to a message box or into a list has not left the box for good.
+  leaveBox(event->reason() != Qt::ActiveWindowFocusReason &&
+           event->reason() != Qt::PopupFocusReason);
 }
 
 } // namespace esc

@@ -12,9 +12,11 @@ namespace esc {
 // ",#0.00", dates dd/mm/yyyy (dd/mm/yy under an eight-position pattern such as "99/99/99"),
 // text under the field's pattern. Typing into a browsed record starts editing it (when the
 // data source allows auto-edit) and writes the box into the record buffer as the user types,
-// so a post from anywhere (a page's Gravar button) saves what is on screen. Amounts and
-// dates are written whenever the text parses; on leaving the box a text that does not parse
-// gives way to the buffer's value again, so what is shown is what will be saved.
+// so a post from anywhere (a page's Gravar button) saves what is on screen. Dates are written
+// whenever the text parses; on leaving the box a date that does not parse gives way to the
+// buffer's value again, so what is shown is what will be saved. An amount is written when the
+// whole text reads as one; otherwise the record holds no amount, and the text stays on
+// screen, refused when the box is left and when the page saves (`typedTextsAccepted`).
 class DBEdit : public PatternEdit {
   Q_OBJECT
 public:
@@ -36,6 +38,13 @@ public:
   // Called with a store error raised while writing the field (the box keeps its text).
   std::function<void(const StoreError&)> onWriteError;
 
+  // What is said of the text typed here when its field cannot take it ("" when it can, or
+  // when the box shows the field as it is).
+  QString refusal() const;
+  // Before a page saves: false when a box within `scope` holds typed text its field cannot
+  // take; the first such box says so through onWriteError and takes the focus.
+  static bool typedTextsAccepted(QWidget* scope);
+
 protected:
   void focusOutEvent(QFocusEvent* event) override;
 
@@ -43,7 +52,7 @@ private:
   void bind();
   void applyFieldSettings();
   void userEdited();
-  void leaveBox();
+  void leaveBox(bool speak);
   bool writeText(bool quiet);
   QString fieldText() const;
   FieldType fieldType() const;

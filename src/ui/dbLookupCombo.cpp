@@ -2,6 +2,8 @@
 
 #include "ui/application.h"
 
+#include <QKeyEvent>
+
 namespace esc {
 
 DBLookupCombo::DBLookupCombo(QWidget* parent) : QComboBox(parent) {
@@ -74,7 +76,27 @@ void DBLookupCombo::showEvent(QShowEvent* event) {
 // the focus must hold the current items (a page may have just restricted its list table).
 void DBLookupCombo::focusInEvent(QFocusEvent* event) {
   if (listStale_) reloadList();
+  // Typing starts afresh each time the box is entered (not when its own list closes).
+  if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    typed_.clear();
   QComboBox::focusInEvent(event);
+}
+
+// Qt's own search jumps to the first item that begins with the keys typed within a short
+// interval, so a code no account has, or one typed slowly, would land on another account.
+void DBLookupCombo::keyPressEvent(QKeyEvent* event) {
+  const QString text = event->text();
+  const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  if (plain && event->key() == Qt::Key_Backspace && !typed_.isEmpty()) {
+    typed(typed_.chopped(1));
+    return;
+  }
+  // A space opens the list, as in any drop-down list, unless it is inside a typed name.
+  if (plain && !text.isEmpty() && text.at(0).isPrint() && (text != " " || !typed_.isEmpty())) {
+    typed(typed_ + text);
+    return;
+  }
+  QComboBox::keyPressEvent(event);
 }
 
 void DBLookupCombo::showPopup() {
@@ -108,6 +130,7 @@ void DBLookupCombo::reloadList() {
 
 void DBLookupCombo::showCurrent() {
   if (writing_) return;
+  typed_.clear(); // the entry changed from elsewhere: it is what the box shows
   if (listStale_) {
     if (isVisible()) reloadList(); // shows the current item itself
     return;
@@ -123,9 +146,66 @@ void DBLookupCombo::showCurrent() {
   } catch (const StoreError& e) {
     reportStoreError(e);
   }
+  display(at);
+}
+
+bool DBLookupCombo::showsKeys() const {
+  const LookupDef* l = lookup();
+  return l && l->resultField.compare(l->lookupKey, Qt::CaseInsensitive) == 0;
+}
+
+void DBLookupCombo::display(int index) {
+  QString shown;
+  if (index < 0) {
+    shown = typed_;
+    // A key no item has (typed here before) is still what the entry holds: show it.
+    const LookupDef* l = lookup();
+    if (shown.isEmpty() && showsKeys() && source_ && source_->table()->isEditing())
+      shown = source_->table()->field(l->keyField).asString();
+  }
   const bool was = std::exchange(writing_, true);
-  setCurrentIndex(at);
+  setCurrentIndex(index);
+  setPlaceholderText(shown);
   writing_ = was;
+}
+
+void DBLookupCombo::typed(const QString& text) {
+  typed_ = text;
+  const LookupDef* l = lookup();
+  if (!l || !source_) return;
+  const QString wanted = text.trimmed();
+  int at = -1;
+  for (int i = 0; i < count() && !wanted.isEmpty(); ++i)
+    if (itemData(i).toString() == wanted || itemText(i).compare(wanted, Qt::CaseInsensitive) == 0) {
+      at = i;
+      break;
+    }
+  if (at >= 0) {
+    typed_.clear();
+    setCurrentIndex(at);
+    pick(at);
+    return;
+  }
+  Table* t = source_->table();
+  const bool was = std::exchange(writing_, true);
+  try {
+    if (!t->isEditing()) {
+      if (!source_->autoEdit()) {
+        writing_ = was;
+        typed_.clear();
+        showCurrent();
+        return;
+      }
+      t->edit();
+    }
+    t->setValue(l->keyField, showsKeys() ? wanted : QString());
+  } catch (const StoreError& e) {
+    if (onWriteError) onWriteError(e);
+  }
+  writing_ = was;
+  // A guard may have discarded the edit: the box then shows the entry again.
+  if (!t->isEditing()) return showCurrent();
+  display(-1);
 }
 
 QString DBLookupCombo::keyValue() const {

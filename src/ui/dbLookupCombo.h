@@ -12,6 +12,11 @@ namespace esc {
 // list table, e.g. TbContas), shown by the lookup's result field or by the list fields given;
 // it shows the item of the current entry's key value, and picking an item writes that row's
 // key value into the entry's key field, starting an edit of a browsed entry.
+//
+// Typing into the box picks only the item whose key (or shown text) is what was typed in
+// full, however slowly it is typed. Until then the box shows the typed text, and the entry
+// holds it as its key when the box shows keys (an account code no account has, which the
+// page's save refuses), or no key at all when it shows names: never another item's key.
 class DBLookupCombo : public QComboBox {
   Q_OBJECT
 public:
@@ -39,11 +44,15 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void showPopup() override;
 
 private:
   const LookupDef* lookup() const;
   void pick(int index);
+  void typed(const QString& text);
+  void display(int index);
+  bool showsKeys() const;
   void bindSource();
   void bindList();
 
@@ -51,6 +60,7 @@ private:
   QPointer<Table> list_;
   QString field_;
   QStringList listFields_;
+  QString typed_; // what was typed since the box took the focus
   bool writing_ = false;
   bool listStale_ = false;
   QVector<QMetaObject::Connection> sourceConnections_, listConnections_;

@@ -23,12 +23,23 @@ void QtUi::error(const QString& text) {
   box.exec();
 }
 
-bool QtUi::confirm(const QString& text) {
-  QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, parent_);
+namespace {
+bool ask(QWidget* parent, const QString& text, bool defaultNo) {
+  QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, parent);
   QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-  box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+  QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+  box.setDefaultButton(defaultNo ? no : yes);
   box.exec();
   return box.clickedButton() == yes;
+}
+} // namespace
+
+bool QtUi::confirm(const QString& text) {
+  return ask(parent_, text, false);
+}
+
+bool QtUi::confirmDefaultNo(const QString& text) {
+  return ask(parent_, text, true);
 }
 
 std::optional<QString> QtUi::prompt(const QString& title, const QString& label,

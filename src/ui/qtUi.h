@@ -17,6 +17,7 @@ public:
   void message(const QString& text) override;
   void error(const QString& text) override;
   bool confirm(const QString& text) override;
+  bool confirmDefaultNo(const QString& text) override;
   std::optional<QString> prompt(const QString& title, const QString& label,
                                 const QString& defaultAnswer) override;
   Progress& progress() override { return *this; }

@@ -2,6 +2,12 @@
 
 namespace esc {
 
+bool ScriptedUi::confirmDefaultNo(const QString& text) {
+  const bool answer = confirm(text);
+  said.back().defaultNo = true;
+  return answer;
+}
+
 bool ScriptedUi::confirm(const QString& text) {
   said.push_back({"confirm", text});
   if (confirmAnswers.empty()) return false;

@@ -13,11 +13,13 @@ public:
   struct Said {
     QString kind; // "message", "error", "confirm", "prompt"
     QString text;
+    bool defaultNo = false; // a confirmation offered with "Não" as its default button
   };
 
   void message(const QString& text) override { said.push_back({"message", text}); }
   void error(const QString& text) override { said.push_back({"error", text}); }
   bool confirm(const QString& text) override;
+  bool confirmDefaultNo(const QString& text) override;
   std::optional<QString> prompt(const QString& title, const QString& label,
                                 const QString& defaultAnswer) override;
   Progress& progress() override { return *this; }

@@ -114,6 +114,65 @@ TEST(DocumentosPage, GravarShowsEveryFailedCheckAndSavesNothing) {
   EXPECT_EQ(t.count(), 1);
 }
 
+TEST(DocumentosPage, GravarSavesTheDateNumberAndAmountTheBoxesShow) {
+  JournalPages t;
+  t.box("EditNumDocto")->setText("45");
+  t.click("ButIncluiLote");
+  EXPECT_EQ(t.box("EditNumDocto")->text(), "00045");
+  t.box("EditDataLancto")->setText("20/01/2004"); // typed in full over the proposed date
+  typeEntry(t, "111121", "0001", "D", "10.50");
+  t.click("ButGravarLote");
+  EXPECT_EQ(t.ui.texts(), QStringList{"'10.50' não é um valor válido."});
+  EXPECT_EQ(t.box("DBEdit9")->text(), "10.50");
+  EXPECT_EQ(t.count(), 0);
+
+  t.ui.clear();
+  t.type("DBEdit9", "10,50");
+  t.click("ButGravarLote");
+  EXPECT_TRUE(t.ui.said.empty()) << t.ui.texts().join('|').toStdString();
+  const qint64 id = t.lastId();
+  EXPECT_EQ(t.stored(id, "DataDaContabilizacao").toString(), "2004-01-20");
+  EXPECT_EQ(t.stored(id, "AnoContasMesDia").toString().right(4), "0120");
+  EXPECT_EQ(t.stored(id, "NumeroDocumento").toString(), "00045");
+  EXPECT_EQ(t.stored(id, "ValorLancamento").toDouble(), 10.5);
+
+  // An amount stored before amounts were bounded does not overflow the totals.
+  t.addEntry("00045", jan5, "291111", "999", "C", 1e17);
+  t.click("ButFiltraDoctos");
+  t.box("EditNumDocto")->setText("00045");
+  t.click("ButFiltraDoctos");
+  EXPECT_EQ(t.box("MskTotCred")->text(), "100000000000000000");
+}
+
+TEST(DocumentosPage, APickerChoosesOnlyTheAccountTypedInFullHoweverSlowlyTyped) {
+  JournalPages t;
+  const int usual = QApplication::keyboardInputInterval();
+  // Fast typing, then each key on its own as if typed a second apart.
+  for (const int interval : {usual, 0}) {
+    QApplication::setKeyboardInputInterval(interval);
+    t.ui.clear();
+    t.click("ButIncluiLote");
+    typeEntry(t, "111121", "0001", "D", "5");
+    QComboBox* account = t.combo("DbLKCtaCon");
+    QTest::keyClicks(account, "411112"); // no such account; 411114 is one
+    EXPECT_EQ(account->currentIndex(), -1) << interval;
+    EXPECT_EQ(account->placeholderText(), "411112");
+    EXPECT_EQ(t.journal().field("CodigoContaContabil").asString(), "411112");
+    t.click("ButGravarLote");
+    EXPECT_EQ(t.ui.texts(), QStringList({"Conta corrente não cadastrada para a conta contábil.",
+                                         "Conta corrente não cadastrada para a conta contábil."}));
+    EXPECT_EQ(t.count(), 0);
+
+    // Corrected to an account's code in full, that account is chosen.
+    QTest::keyClick(account, Qt::Key_Backspace);
+    QTest::keyClick(account, '4');
+    EXPECT_EQ(account->currentText(), "411114");
+    EXPECT_EQ(t.journal().field("CodigoContaContabil").asString(), "411114");
+    t.click("ButCancelaLote");
+  }
+  QApplication::setKeyboardInputInterval(usual);
+}
+
 TEST(DocumentosPage, ADateBoxThatIsNotADateStopsGravarAndKeepsTheEntry) {
   JournalPages t;
   t.click("ButIncluiLote");
@@ -253,7 +312,7 @@ TEST(DocumentosPage, LeavingTheDcOrAmountBoxWithABadValueKeepsTheFocusThere) {
   EXPECT_EQ(t.ui.texts(), QStringList{"Tipo do lançamento só pode ser D ou C."});
   EXPECT_EQ(t.docs->focusWidget(), t.box("DBEdit10"));
   t.type("DBEdit10", "c");
-  for (const char* amount : {"0", "-5", "abc", ""}) {
+  for (const char* amount : {"0", "-5", ""}) {
     t.ui.clear();
     t.type("DBEdit9", amount);
     t.leave("DBEdit9", "DBEdit8");
@@ -261,6 +320,11 @@ TEST(DocumentosPage, LeavingTheDcOrAmountBoxWithABadValueKeepsTheFocusThere) {
         << amount;
     EXPECT_EQ(t.docs->focusWidget(), t.box("DBEdit9"));
   }
+  // Text that is no amount at all is said by the box, once.
+  t.ui.clear();
+  t.type("DBEdit9", "abc");
+  t.leave("DBEdit9", "DBEdit8");
+  EXPECT_EQ(t.ui.texts(), QStringList{"'abc' não é um valor válido."});
   t.ui.clear();
   t.type("DBEdit9", "0,01");
   t.focusOut(t.box("DBEdit9"));

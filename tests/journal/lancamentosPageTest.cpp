@@ -38,13 +38,17 @@ TEST(LancamentosPage, GravarChecksInOrderAndKeysTheEntryUnderTheSelectedYear) {
   t.type("EditData", "1003");
   refused("Data de lançamento tem de ter 8 caracteres.");
   t.type("EditData", "100303"); // a date of another year than the one selected
-  t.type("EditDocumento", "12");
+  t.type("EditDocumento", "");
   refused("Número do documento tem de ter 5 caracteres.");
-  t.type("EditDocumento", "00007");
+  t.journal().setValue("NumeroDocumento", "1 234"); // as a box with blanks between digits holds it
+  refused("'1 234' não é um número de documento válido.");
+  t.type("EditDocumento", "7"); // completed to 00007
   for (const char* amount : {"0", "-5"}) {
     t.type("EditValor", amount);
     refused("Valor do lançamento tem de ter maior que zero.");
   }
+  t.type("EditValor", "10.50");
+  refused("'10.50' não é um valor válido.");
   t.type("EditValor", "1.234,5678");
   t.type("EditCodCtaCon", "111000");
   refused("Conta especificada é sintética. Não pode receber lançamentos.");
@@ -199,6 +203,8 @@ TEST(LancamentosPage, AProcessedEntryKeepsItsDateAndDocumentAndIsNeitherSavedNor
   t.click("ButLEliminar");
   EXPECT_EQ(t.ui.texts(),
             QStringList({"Confirma a exclusão do registro?", "Confirma a exclusão do registro?"}));
+  // Enter alone never deletes.
+  EXPECT_TRUE(t.ui.said[0].defaultNo && t.ui.said[1].defaultNo);
   EXPECT_EQ(t.count(), 1);
 }
 
@@ -260,6 +266,7 @@ TEST(LancamentosPage, BuscarInTheDateOrderWantsADateOfEightCharacters) {
   t.click("ButLBuscar");
   EXPECT_EQ(t.ui.texts(), QStringList{"É necessário cancelar a edição (ou Inclusão) Lançamentos "
                                       "antes de Localizar. Deseja sair agora ?"});
+  EXPECT_TRUE(t.ui.said[0].defaultNo); // Enter alone keeps the entry
   EXPECT_EQ(t.journal().state(), Table::State::Insert);
 }
 

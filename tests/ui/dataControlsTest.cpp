@@ -72,11 +72,14 @@ TEST(DBEdit, PatternedFieldWritesTextWithoutTrailingSpaces) {
   EXPECT_EQ(cc.patternText(), "0001" + QString(10, ' ')); // the stored value again
 }
 
-TEST(DBEdit, AmountWrittenWhenItParsesAndShownInEditFormOnLeaving) {
+TEST(DBEdit, AmountWrittenWhenItReadsWhollyAndRefusedOtherwise) {
   OpenBook b;
   Table* t = b.dm->TbLancamen;
   t->first();
-  DBEdit value(b.dm->DsLancamen, "ValorLancamento");
+  QWidget page;
+  DBEdit value(b.dm->DsLancamen, "ValorLancamento", &page);
+  QStringList said;
+  value.onWriteError = [&](const StoreError& e) { said << e.message(); };
   EXPECT_EQ(value.text(), "50.000,00");
 
   typeOver(value, "1234,5");
@@ -85,11 +88,34 @@ TEST(DBEdit, AmountWrittenWhenItParsesAndShownInEditFormOnLeaving) {
   leave(value);
   EXPECT_EQ(value.text(), "1.234,50");
 
-  // A text that never becomes a number leaves the buffer alone and gives way to it.
-  typeOver(value, "abc");
-  EXPECT_DOUBLE_EQ(t->field("ValorLancamento").asFloat(), 1234.5);
-  leave(value);
-  EXPECT_EQ(value.text(), "1.234,50");
+  // Not the "10" of "10.50": the record holds no amount, the text stays for correction and is
+  // refused on leaving and before a save.
+  for (const char* bad : {"10.50", "1.5", "nan", "1.000.000.000.000,00", "1,23456"}) {
+    said.clear();
+    typeOver(value, bad);
+    EXPECT_TRUE(t->field("ValorLancamento").isNull()) << bad;
+    leave(value);
+    EXPECT_EQ(value.text(), bad);
+    EXPECT_FALSE(DBEdit::typedTextsAccepted(&page));
+    const QString refused = QString("'") + bad + "' não é um valor válido.";
+    EXPECT_EQ(said, QStringList({refused, refused}));
+  }
+  typeOver(value, "-999.999.999.999,9999");
+  EXPECT_TRUE(DBEdit::typedTextsAccepted(&page));
+  EXPECT_DOUBLE_EQ(t->field("ValorLancamento").asFloat(), -999999999999.9999);
+  t->cancel();
+  EXPECT_EQ(value.text(), "50.000,00");
+
+  // A grid's amount cell is refused alike, and nothing is written.
+  b.ui.clear();
+  DBGrid grid;
+  grid.setDataSource(b.dm->DsLancamen);
+  grid.setColumns({{"ValorLancamento", "", 0}});
+  grid.setReadOnly(false);
+  grid.setUi(&b.ui);
+  EXPECT_FALSE(grid.model()->setData(grid.model()->index(0, 0), "inf"));
+  EXPECT_EQ(b.ui.texts(), QStringList{"'inf' não é um valor válido."});
+  EXPECT_DOUBLE_EQ(t->field("ValorLancamento").asFloat(), 50000.0);
   t->cancel();
 }
 
