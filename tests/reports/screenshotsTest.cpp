@@ -36,8 +36,7 @@ TEST(Screenshots, ReportsPageDialogAndPreview) {
   const auto windows = run(book.ctx, *ReportRegistry::instance().byId("balancete"),
                            {{"SaldoZero", "1"}}, Output::Video);
   ASSERT_EQ(windows.size(), 1);
-  windows[0]->showNormal();
-  windows[0]->resize(1100, 750);
+  windows[0]->showNormal(); // at its default size, as the user first sees it
   QApplication::processEvents();
   windows[0]->grab().save(dir + "/relatorios-visualizar.png");
   // The PDF's first page as the README shows it, when poppler's pdftoppm is at hand.
