@@ -1,5 +1,6 @@
 #include "backupCopy.h"
 
+#include "store/fileIdentity.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace esc {
@@ -62,15 +62,6 @@ void removeStaged(const QString& path) {
 void removeSideFiles(const QString& path) {
   for (const char* suffix : {"-journal", "-wal", "-shm"})
     QFile::remove(path + suffix);
-}
-
-// The same directory, however it is reached: a symbolic link, a bind mount or another alias.
-bool sameDirectory(const QString& a, const QString& b) {
-  struct stat sa;
-  struct stat sb;
-  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-         ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 QString uriOf(const QString& path, const char* mode) {
@@ -245,7 +236,7 @@ bool BackupCopy::copyTo(const QString& destination) {
     ui.message("Diretório " + destination + " não existe.");
     return false;
   }
-  if (sameDirectory(destination, ctx_.dm().database().directory())) {
+  if (sameFile(destination, ctx_.dm().database().directory())) {
     ui.message(QStringLiteral("Diretório de destino não pode o mesmo de origem."));
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include "previewWindow.h"
 #include "render.h"
+#include "store/fileIdentity.h"
 #include "store/storeerror.h"
 #include "ui/mainContext.h"
 
@@ -11,7 +12,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
-#include <sys/stat.h>
 
 namespace esc::report {
 
@@ -48,14 +48,6 @@ bool sent(DeviceSink& sink, QPagedPaintDevice& device) {
   const bool ended = sink.finish();
   const auto* printer = dynamic_cast<QPrinter*>(&device);
   return ended && !(printer && printer->printerState() == QPrinter::Error);
-}
-
-bool sameFile(const QString& a, const QString& b) {
-  struct stat sa;
-  struct stat sb;
-  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-         ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 // The first bytes of an SQLite database, of its rollback journal and of its write-ahead log.
