@@ -28,5 +28,8 @@ int main(int argc, char** argv) {
   ui.setProgressBar(window.Termometro);
   window.splash = splash; // destroyed when the main window first shows
   window.show();
-  return app.exec();
+  const int status = app.exec();
+  // Ended before anyone worked in it: a book held by another Escrivon, a table that would
+  // not open, a refused password.
+  return window.accessGranted() ? status : 1;
 }

@@ -6,8 +6,12 @@
 // the same for the same seed (for benchmarks).
 #include "demobook.h"
 
+#include "store/database.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
 #include <exception>
 
@@ -84,7 +88,17 @@ int main(int argc, char** argv) {
     err << usage;
     return 2;
   }
+  // The book's lock lives in its directory: the directory comes first, and goes again when
+  // this run made it and the creation was refused (rmdir takes only an empty one).
+  const QString directory = QFileInfo(o.directory).absoluteFilePath();
+  const bool made = !QFileInfo::exists(directory);
+  int status = 0;
   try {
+    if (made && !QDir().mkpath(directory))
+      throw std::runtime_error(
+          QStringLiteral("não foi possível criar o diretório %1").arg(directory).toStdString());
+    // Held while the tables are written, so that no Escrivon opens a book half made.
+    const esc::BookLock lock(directory);
     if (generated) {
       g.init = o;
       QElapsedTimer clock;
@@ -100,13 +114,14 @@ int main(int argc, char** argv) {
                           << book.documents << " documentos, " << book.entries << " lançamentos, "
                           << book.analyticPairs << " pares de contas analíticas, exercício "
                           << book.year << ")\n";
-      return 0;
+    } else {
+      const QString dir = esc::createDataDirectory(o);
+      QTextStream(stdout) << "Diretório de dados criado: " << dir << "\n";
     }
-    const QString dir = esc::createDataDirectory(o);
-    QTextStream(stdout) << "Diretório de dados criado: " << dir << "\n";
   } catch (const std::exception& e) {
     err << "escrivon-init: " << QString::fromUtf8(e.what()) << "\n";
-    return 1;
+    status = 1;
   }
-  return 0;
+  if (status != 0 && made) QDir().rmdir(directory);
+  return status;
 }

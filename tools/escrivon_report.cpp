@@ -153,7 +153,8 @@ int main(int argc, char** argv) {
   ConsoleUi ui;
   try {
     esc::TDEscrivon dm(ui);
-    dm.connectDirectory(dataDir);
+    // Only reads: every file read-only, nothing created, no lock.
+    dm.connectDirectory(dataDir, esc::Database::Access::ReadOnly);
     for (esc::Table* t : dm.tables())
       t->open();
     esc::report::BuildContext ctx{dm, output};

@@ -205,6 +205,8 @@ bool TF_Escrivon::startUp() {
   if (!DatabaseRegistry::isKnown(TDEscrivon::databaseName))
     DatabaseRegistry::registerName(TDEscrivon::databaseName, defaultDirectory());
   try {
+    // A second Escrivon on the same book stops here, before it opens or writes anything.
+    dm_.lockDatabase();
     dm_.connectDatabase();
     openTables();
     DBLookupExercicio->reload();

@@ -1,5 +1,6 @@
 #include "dataModule.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace esc {
@@ -33,6 +34,9 @@ TDEscrivon::TDEscrivon(Ui& ui, QObject* parent) : QObject(parent), ui_(ui) {
 
 TDEscrivon::~TDEscrivon() {
   closeAll();
+  // The lock goes last, once nothing of this process can write any more.
+  db_.closeDirectory();
+  lock_.reset();
 }
 
 Table* TDEscrivon::make(const QString& component, const QString& duplicateKeyMessage) {
@@ -55,10 +59,33 @@ void TDEscrivon::connectDatabase() {
   connectDirectory(DatabaseRegistry::directory(databaseName));
 }
 
-void TDEscrivon::connectDirectory(const QString& directory) {
-  if (db_.isConnected() && db_.directory() == QFileInfo(directory).absoluteFilePath()) return;
+void TDEscrivon::connectDirectory(const QString& directory, Database::Access access) {
+  if (db_.isConnected() && db_.directory() == QFileInfo(directory).absoluteFilePath() &&
+      (access == Database::Access::ReadOnly) == db_.isReadOnly())
+    return;
   closeAll();
-  db_.openDirectory(directory);
+  if (access == Database::Access::ReadOnly && QFileInfo(directory).isDir()) {
+    // Said plainly here, rather than as the first table that fails to open.
+    QStringList missing;
+    for (Table* t : tables())
+      if (!QFileInfo(QDir(directory).filePath(t->def().fileName)).isFile())
+        missing << t->def().fileName;
+    if (!missing.isEmpty())
+      throw StoreError(QStringLiteral("%1 não é um diretório de dados do Escrivon: não contém %2.")
+                           .arg(QDir::toNativeSeparators(QFileInfo(directory).absoluteFilePath()),
+                                missing.join(", ")));
+  }
+  db_.openDirectory(directory, access);
+}
+
+void TDEscrivon::lockDatabase() {
+  lockDirectory(DatabaseRegistry::directory(databaseName));
+}
+
+void TDEscrivon::lockDirectory(const QString& directory) {
+  if (lock_ && lock_->directory() == QFileInfo(directory).absoluteFilePath()) return;
+  lock_.reset();
+  lock_ = std::make_unique<BookLock>(directory);
 }
 
 TDEscrivon::Answer TDEscrivon::ConfirmaCancelaEdicao(DataSource* source, const QString& what,

@@ -20,7 +20,15 @@ public:
 
   // Connects to the directory registered under "Escrivon" (tables stay closed).
   void connectDatabase();
-  void connectDirectory(const QString& directory);
+  // ReadOnly (a program that only reads) opens every file with mode=ro, creates nothing, and
+  // refuses a directory without the eight table files as not a book.
+  void connectDirectory(const QString& directory,
+                        Database::Access access = Database::Access::ReadWrite);
+  // A program that writes holds the book's lock file from start-up to its end, so that a
+  // second one refuses to start (StoreError naming the holder's process) before it touches
+  // anything. Readers need none.
+  void lockDatabase();
+  void lockDirectory(const QString& directory);
   Database& database() { return db_; }
   Ui& ui() { return ui_; }
 
@@ -52,6 +60,7 @@ public:
 private:
   Table* make(const QString& component, const QString& duplicateKeyMessage = {});
   Ui& ui_;
+  std::unique_ptr<BookLock> lock_;
 };
 
 } // namespace esc

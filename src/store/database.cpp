@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMutex>
 #include <QUrl>
 #include <sqlite3.h>
@@ -108,12 +109,58 @@ int authorize(void* data, int action, const char* table, const char*, const char
   return SQLITE_IGNORE;
 }
 
-[[noreturn]] void fail(sqlite3* db, const QString& what) {
+// The directory of a connection's files, for messages: the anchor's or, on a connection in
+// memory, that of the first table file attached.
+QString directoryOf(sqlite3* db) {
+  for (int i = 0; const char* name = sqlite3_db_name(db, i); ++i) {
+    const char* file = sqlite3_db_filename(db, name);
+    if (file && *file)
+      return QDir::toNativeSeparators(QFileInfo(QString::fromUtf8(file)).absolutePath());
+  }
+  return {};
+}
+
+// What SQLite reported, as the user reads it: a busy book and an interrupted transaction in
+// sentences of their own; anything else after a sentence that says what failed.
+StoreError failure(sqlite3* db, const QString& doing, const QString& detail) {
   const int code = sqlite3_extended_errcode(db);
   if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
-    throw StoreError(StoreError::keyViolationText());
-  throw StoreError(what.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db))
-                                  : what + ": " + QString::fromUtf8(sqlite3_errmsg(db)));
+    return StoreError(StoreError::keyViolationText());
+  if ((code & 0xff) == SQLITE_BUSY)
+    return StoreError(StoreError::Kind::Busy, StoreError::busyText());
+  if (code == SQLITE_READONLY_ROLLBACK)
+    return StoreError(StoreError::Kind::NeedsRecovery,
+                      QStringLiteral("Os dados em %1 guardam uma gravação interrompida, que só o "
+                                     "Escrivon pode desfazer: abra-os primeiro no programa "
+                                     "escrivon para concluir a recuperação. Nada foi alterado.")
+                          .arg(directoryOf(db)));
+  return StoreError(doing + ": " + detail);
+}
+
+[[noreturn]] void fail(sqlite3* db, const QString& doing) {
+  throw failure(db, doing, QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+QString readingText() {
+  return QStringLiteral("Não foi possível ler os dados");
+}
+QString writingText() {
+  return QStringLiteral("Não foi possível gravar os dados");
+}
+
+// SQLite counts BEGIN, COMMIT and their kin as read-only statements; their failures are
+// failures to write.
+bool writes(sqlite3_stmt* stmt) {
+  if (!sqlite3_stmt_readonly(stmt)) return true;
+  const QByteArray sql = QByteArray(sqlite3_sql(stmt)).trimmed().toUpper();
+  for (const char* word : {"BEGIN", "COMMIT", "END", "ROLLBACK", "SAVEPOINT", "RELEASE"})
+    if (sql.startsWith(word)) return true;
+  return false;
+}
+
+QString fileUri(const QString& path, const char* mode) {
+  return QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(path, "/")) +
+         "?mode=" + mode;
 }
 
 } // namespace
@@ -148,8 +195,8 @@ struct Connection {
 namespace {
 
 QString abortedText() {
-  return QStringLiteral("The transaction was rolled back after an earlier error; nothing more "
-                        "can be written in it.");
+  return QStringLiteral("A transação foi desfeita por um erro anterior; nada mais pode ser "
+                        "gravado nela.");
 }
 
 int openTransactionCount = 0;
@@ -224,7 +271,7 @@ Statement& Statement::bind(int index, const QVariant& v) {
     }
     }
   }
-  if (rc != SQLITE_OK) fail(db_, QStringLiteral("bind"));
+  if (rc != SQLITE_OK) fail(db_, QStringLiteral("Não foi possível preparar a consulta aos dados"));
   return *this;
 }
 
@@ -241,7 +288,7 @@ bool Statement::step() {
   if (rc == SQLITE_DONE) return false;
   sqlite3_reset(stmt_);
   try {
-    fail(db_, {});
+    fail(db_, writes(stmt_) ? writingText() : readingText());
   } catch (const StoreError&) {
     if (conn_ && conn_->owner) conn_->owner->noteFailure();
     throw;
@@ -295,6 +342,33 @@ bool Statement::isNull(int c) const {
   return sqlite3_column_type(stmt_, c) == SQLITE_NULL;
 }
 
+// ---------------------------------------------------------------- lock
+
+BookLock::BookLock(const QString& directory) : directory_(QFileInfo(directory).absoluteFilePath()) {
+  if (!QFileInfo(directory).isDir())
+    throw StoreError(QStringLiteral("Diretório de dados não encontrado: %1").arg(directory));
+  const QString path = QDir(directory_).filePath(fileName);
+  file_ = std::make_unique<QLockFile>(path);
+  // Only a dead holder makes the lock stale: a live one may keep the book open for days.
+  file_->setStaleLockTime(0);
+  // The holder may let go between the refusal and the reading of its name: try again then.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (file_->tryLock(0)) return;
+    qint64 pid = 0;
+    QString host, program;
+    if (file_->error() != QLockFile::LockFailedError) break;
+    if (file_->getLockInfo(&pid, &host, &program))
+      throw StoreError(
+          QStringLiteral("Os dados em %1 já estão abertos por outro Escrivon (processo %2).")
+              .arg(QDir::toNativeSeparators(directory_))
+              .arg(pid));
+  }
+  throw StoreError(QStringLiteral("Não foi possível criar o arquivo de trava %1.")
+                       .arg(QDir::toNativeSeparators(path)));
+}
+
+BookLock::~BookLock() = default;
+
 // ---------------------------------------------------------------- database
 
 Database::Database(QObject* parent) : QObject(parent) {}
@@ -303,16 +377,25 @@ Database::~Database() {
   closeDirectory();
 }
 
-void Database::openDirectory(const QString& directory) {
+void Database::openDirectory(const QString& directory, Access access) {
   closeDirectory();
   QFileInfo dir(directory);
   if (!dir.exists() || !dir.isDir())
     throw StoreError(QStringLiteral("Diretório de dados não encontrado: %1").arg(directory));
   const QString anchor = QDir(directory).filePath(anchorFileName);
+  const bool readOnly = access == Access::ReadOnly;
+  // URIs: a reader's files are attached with mode=ro.
+  QString target = anchor;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
+  if (readOnly && QFileInfo(anchor).isFile()) {
+    target = fileUri(QFileInfo(anchor).absoluteFilePath(), "ro");
+    flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+  } else if (readOnly) {
+    target = QStringLiteral(":memory:");
+    flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+  }
   sqlite3* db = nullptr;
-  const int rc =
-      sqlite3_open_v2(anchor.toUtf8().constData(), &db,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
+  const int rc = sqlite3_open_v2(target.toUtf8().constData(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sem memória");
     sqlite3_close(db);
@@ -323,12 +406,13 @@ void Database::openDirectory(const QString& directory) {
   conn_->db = db_;
   conn_->owner = this;
   directory_ = dir.absoluteFilePath();
+  access_ = access;
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 2000);
   sqlite3_create_collation(db_, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
   sqlite3_update_hook(db_, &Database::updateHook, this);
   sqlite3_set_authorizer(db_, authorize, &conn_->droppingTable);
-  execScript("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
+  if (!readOnly) execScript("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
 }
 
 void Database::createTableFile(const QString& directory, const QString& fileName,
@@ -370,6 +454,7 @@ void Database::closeDirectory() {
   sqlite3_close_v2(db_);
   db_ = nullptr;
   depth_ = 0;
+  access_ = Access::ReadWrite;
 }
 
 void Database::dropIdleStatements() {
@@ -389,9 +474,8 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
     throw StoreError(QStringLiteral("Arquivo de tabela não encontrado: %1").arg(path));
   if (!info.isFile() || !info.isReadable())
     throw StoreError(QStringLiteral("Arquivo de tabela ilegível: %1").arg(path));
-  // mode=rw: attaching never creates a missing file.
-  const QString uri =
-      QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(path, "/")) + "?mode=rw";
+  // mode=rw: attaching never creates a missing file; mode=ro: a reader never writes one.
+  const QString uri = fileUri(info.absoluteFilePath(), isReadOnly() ? "ro" : "rw");
   // A close inside a transaction cannot detach; the file then stays attached until reopened.
   bool attached = false;
   {
@@ -406,6 +490,7 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
     try {
       st.run();
     } catch (const StoreError& e) {
+      if (e.kind() != StoreError::Kind::General) throw;
       throw StoreError(QStringLiteral("Não foi possível abrir %1: %2").arg(path, e.message()));
     }
   }
@@ -418,6 +503,7 @@ void Database::attach(const QString& schema, const QString& fileName, const QStr
       found << st.text(1);
   } catch (const StoreError& e) {
     detach(schema);
+    if (e.kind() != StoreError::Kind::General) throw;
     throw StoreError(QStringLiteral("Não foi possível abrir %1: %2").arg(path, e.message()));
   }
   bool same = found.size() == columns.size();
@@ -451,7 +537,7 @@ Statement Database::prepare(const QString& sql) {
   const char* tail = nullptr;
   if (sqlite3_prepare_v3(db_, utf8.constData(), utf8.size(), SQLITE_PREPARE_PERSISTENT, &stmt,
                          &tail) != SQLITE_OK)
-    fail(db_, {});
+    fail(db_, readingText()); // preparing reads the files' schemas
   if (!stmt) throw StoreError(QStringLiteral("No SQL statement in \"%1\".").arg(sql));
   Statement out(conn_, stmt, sql);
   // Text after the statement would be dropped without a word: refuse it, unless it is only
@@ -519,10 +605,10 @@ void Database::execScript(const QString& sql) {
   if (transactionAborted()) throw StoreError(abortedText());
   char* err = nullptr;
   if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-    QString msg = QString::fromUtf8(err ? err : "");
+    const StoreError e = failure(db_, writingText(), QString::fromUtf8(err ? err : ""));
     sqlite3_free(err);
     noteFailure();
-    throw StoreError(msg);
+    throw e;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QVector>
 #include <memory>
 
+class QLockFile;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -64,6 +65,24 @@ private:
   QString sql_;
 };
 
+// The book's lock file in the data directory: one program that writes at a time. The lock of
+// a process that died is taken over; a live holder is named in the refusal.
+class BookLock {
+public:
+  static constexpr const char* fileName = "ESCRIVON.lock";
+  // Throws StoreError "Os dados em <diretório> já estão abertos por outro Escrivon (processo
+  // <pid>)." while another process holds it, and writes nothing else into the directory.
+  explicit BookLock(const QString& directory);
+  ~BookLock();
+  BookLock(const BookLock&) = delete;
+  BookLock& operator=(const BookLock&) = delete;
+  QString directory() const { return directory_; }
+
+private:
+  QString directory_;
+  std::unique_ptr<QLockFile> file_;
+};
+
 // The one connection to the data directory. Each table file is ATTACHed as it opens, so a
 // transaction and a query can span every table. The main database is the small anchor file
 // "ESCRIVON.db": SQLite needs a named main file for commits across attached files to be atomic.
@@ -93,11 +112,17 @@ class Database : public QObject {
 public:
   static constexpr const char* anchorFileName = "ESCRIVON.db";
 
+  // ReadOnly: every file is opened with SQLite's mode=ro and nothing is created, the anchor
+  // neither (without one, the tables attach to a connection in memory); a file holding an
+  // interrupted transaction is refused (StoreError::Kind::NeedsRecovery), since only a
+  // connection that writes may roll it back.
+  enum class Access { ReadWrite, ReadOnly };
+
   explicit Database(QObject* parent = nullptr);
   ~Database() override;
 
   // Opens the connection on `directory`; the directory must exist. Creates only the anchor.
-  void openDirectory(const QString& directory);
+  void openDirectory(const QString& directory, Access access = Access::ReadWrite);
   // Creates a new, empty table file (escrivon-init and tests only); refuses an existing one.
   static void createTableFile(const QString& directory, const QString& fileName,
                               const QString& createSql);
@@ -106,6 +131,7 @@ public:
   // and check the indexes (a backup copy being verified).
   static void registerCollations(sqlite3* db);
   bool isConnected() const { return db_ != nullptr; }
+  bool isReadOnly() const { return access_ == Access::ReadOnly; }
   QString directory() const { return directory_; }
 
   // Attaches `fileName` of the directory as schema `schema`; checks it holds `sqlTable`
@@ -168,6 +194,7 @@ private:
   sqlite3* db_ = nullptr;
   std::shared_ptr<detail::Connection> conn_;
   QString directory_;
+  Access access_ = Access::ReadWrite;
   QHash<QString, quint64> generations_;
   int depth_ = 0;
   quint64 rollbacks_ = 0;
