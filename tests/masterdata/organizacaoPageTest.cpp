@@ -99,7 +99,8 @@ TEST(OrganizacaoPage, ARefusedSaveKeepsThePageUnlockedWithTheTypedText) {
   t.unlock();
   retype(t.box(1), "NOVA RAZÃO SOCIAL");
   t.button("ButCadOrgGravar")->click();
-  EXPECT_EQ(t.ui.texts("error"), QStringList({"database is locked"}));
+  EXPECT_EQ(t.ui.texts("error"),
+            QStringList({"Não foi possível gravar os dados: database is locked"}));
   t.expectLocked(false);
   EXPECT_EQ(t.h().state(), Table::State::Edit);
   EXPECT_EQ(t.box(1)->text(), QString("NOVA RAZÃO SOCIAL"));

@@ -204,7 +204,7 @@ TEST(BalanceSheetUpdate, NoYearOrNoChangesNothingAndAFailureKeepsTheOldTable) {
                     "BEGIN SELECT RAISE(ABORT, 'disco cheio'); END;");
   b.ui.clear();
   EXPECT_FALSE(b.run());
-  EXPECT_EQ(b.ui.texts("error"), QStringList({"disco cheio"}));
+  EXPECT_EQ(b.ui.texts("error"), QStringList({"Não foi possível gravar os dados: disco cheio"}));
   EXPECT_EQ(b.dump("balpatri"), before);
   EXPECT_EQ(b.dm->TbBalPatri->recordCount(), 1);
 }

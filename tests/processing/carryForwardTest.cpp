@@ -119,7 +119,8 @@ TEST_F(CarryForwardTest, StoreFailureMidwayKeepsNothing) {
   failWhen(db, "balanco", "UPDATE", "NEW.CodCtaConCodCtaCor = '200407" + middle + "'");
   EXPECT_FALSE(carry());
   stopFailing(db);
-  EXPECT_EQ(book.ui.texts("error"), QStringList{"falha simulada"});
+  EXPECT_EQ(book.ui.texts("error"),
+            QStringList{"Não foi possível gravar os dados: falha simulada"});
   expectUnchanged(before);
 }
 

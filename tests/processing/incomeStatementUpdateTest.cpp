@@ -168,7 +168,7 @@ TEST(IncomeStatementUpdate, AFailureHalfWayLeavesEveryLineAsItWas) {
   b.db().execScript("CREATE TEMP TRIGGER falha BEFORE UPDATE ON f_demresul.demresul "
                     "WHEN new.OrdemDoGrupo = '02' BEGIN SELECT RAISE(ABORT, 'disco cheio'); END;");
   EXPECT_FALSE(b.run(QString("200403")));
-  EXPECT_EQ(b.ui.texts("error"), QStringList({"disco cheio"}));
+  EXPECT_EQ(b.ui.texts("error"), QStringList({"Não foi possível gravar os dados: disco cheio"}));
   EXPECT_TRUE(b.ui.texts("message").isEmpty());
   EXPECT_EQ(b.dump("demresul"), before);
   EXPECT_EQ(b.ui.position, 0);

@@ -130,7 +130,8 @@ TEST_F(SyntheticUpdateTest, StoreFailureMidYearKeepsNothing) {
   failWhen(db, "balanco", "UPDATE", "NEW.Periodo = '200306' AND NEW.NivelDaConta < '6'");
   EXPECT_FALSE(SyntheticUpdate(ctx, "2003").run());
   stopFailing(db);
-  EXPECT_EQ(book.ui.texts("error"), QStringList{"falha simulada"});
+  EXPECT_EQ(book.ui.texts("error"),
+            QStringList{"Não foi possível gravar os dados: falha simulada"});
   EXPECT_TRUE(book.ui.texts("message").isEmpty());
   expectUnchanged(before);
 }

@@ -101,7 +101,8 @@ TEST_F(YearOpeningTest, StoreFailureAtTheLastStepKeepsEverything) {
   failWhen(db, "fechamen", "INSERT", "1");
   EXPECT_FALSE(open());
   stopFailing(db);
-  EXPECT_EQ(book.ui.texts("error"), QStringList{"falha simulada"});
+  EXPECT_EQ(book.ui.texts("error"),
+            QStringList{"Não foi possível gravar os dados: falha simulada"});
   expectUnchanged(before);
 }
 
