@@ -9,6 +9,7 @@
 #include "processing/syntheticUpdate.h"
 #include "processing/yearOpening.h"
 #include "processing/yearState.h"
+#include "store/dataModule.h"
 #include "ui/scriptedUi.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <random>
 
 using namespace esc;
@@ -115,14 +117,15 @@ int main(int argc, char** argv) {
     bench::copyBook(args.book, dir.path());
   }
 
+  // The routines need only the connection; the data module opens the book's files as the
+  // system does, and nothing is asked of its Ui.
+  NoProgress quiet;
   ScriptedUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())
     t->open();
   if (!args.book.isEmpty()) year = bench::bookYear(dm.database());
-  SimpleContext ctx(dm, ui);
-  ctx.year = year;
 
   double cpu = 0;
   if (args.book.isEmpty()) {
@@ -137,20 +140,22 @@ int main(int argc, char** argv) {
   }
   // On a shared machine the processor time is the steadier figure.
 
-  auto run = [&](const char* what, const std::function<bool()>& op) {
-    ui.clear();
-    ui.confirmAnswers = {true};
-    bool ok = false;
-    const double ms = milliseconds([&] { ok = op(); }, &cpu);
-    std::printf("%-28s %8.0f ms wall %8.0f ms cpu  %s\n", what, ms, cpu,
-                qPrintable(ui.texts().value(ui.texts().size() - 1)));
-    if (!ok) std::exit(1);
+  Database& db = dm.database();
+  auto run = [&](const char* what, const std::function<OperationResult()>& op) {
+    std::optional<OperationResult> r;
+    const double ms = milliseconds([&] { r = op(); }, &cpu);
+    QStringList figures;
+    for (const OperationResult::Figure& f : r->figures())
+      figures << f.name + " " + QString::number(f.value);
+    std::printf("%-28s %8.0f ms wall %8.0f ms cpu  %s  [%s]\n", what, ms, cpu,
+                qPrintable(r->message()), qPrintable(figures.join(", ")));
+    if (r->isRefused()) std::exit(1);
   };
-  run("synthetic update", [&] { return SyntheticUpdate(ctx, year).run(); });
-  run("synthetic update (again)", [&] { return SyntheticUpdate(ctx, year).run(); });
-  run("opening the next year", [&] { return YearOpening(dm, ui, year).run(); });
-  run("carrying balances forward", [&] { return CarryForward(ctx, year).run(); });
-  run("closing", [&] { return YearState(dm, ui, year).close(); });
-  run("reopening", [&] { return YearState(dm, ui, year).reopen(); });
+  run("synthetic update", [&] { return syntheticUpdate(db, year, quiet); });
+  run("synthetic update (again)", [&] { return syntheticUpdate(db, year, quiet); });
+  run("opening the next year", [&] { return openNextYear(db, year, quiet); });
+  run("carrying balances forward", [&] { return carryForward(db, year, quiet); });
+  run("closing", [&] { return changeYearState(db, year, YearChange::Close); });
+  run("reopening", [&] { return changeYearState(db, year, YearChange::Reopen); });
   return 0;
 }

@@ -528,8 +528,11 @@ QString createDataDirectory(const InitOptions& o) {
       insertDemoDocuments(s, p.year, o.demoYear);
       // A year of processed documents is shown as the accountant would leave it: with the
       // synthetic accounts and the result account brought up to date.
-      if (o.demoYear && !rollUpYear(s.db(), QString::number(p.year)).done())
-        throw std::runtime_error("o livro de demonstração não tem a conta de resultado");
+      if (o.demoYear) {
+        NoProgress quiet;
+        const OperationResult r = syntheticUpdate(s.db(), QString::number(p.year), quiet);
+        if (r.isRefused()) throw std::runtime_error(r.message().toStdString());
+      }
     }
     tx.commit();
   });

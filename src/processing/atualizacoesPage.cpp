@@ -1,10 +1,10 @@
 #include "atualizacoesPage.h"
 
 #include "carryForward.h"
+#include "fiscalYear.h"
 #include "syntheticUpdate.h"
 #include "ui/pageParts.h"
 #include "yearOpening.h"
-#include "yearState.h"
 
 #include <QVBoxLayout>
 
@@ -14,8 +14,7 @@ AtualizacoesPage::AtualizacoesPage(MainContext& ctx, QWidget* parent) : QWidget(
   setObjectName("TabAtualizacoes");
   auto* col = new QVBoxLayout(this);
   col->addWidget(makeHeading(this, "Atualizações"));
-  auto add = [&](const QString& name, const QString& caption, const QString& hint,
-                 void (AtualizacoesPage::*handler)()) {
+  auto add = [&](const QString& name, const QString& caption, const QString& hint, auto handler) {
     QPushButton* b = makeButton(this, name, caption, hint);
     col->addWidget(b);
     connect(b, &QPushButton::clicked, this, handler);
@@ -45,24 +44,143 @@ AtualizacoesPage::AtualizacoesPage(MainContext& ctx, QWidget* parent) : QWidget(
   col->addStretch();
 }
 
-void AtualizacoesPage::atuSaldo() {
-  SyntheticUpdate(ctx_, ctx_.selectedYear()).run();
+// Leaves the chart and the trial balance in their primary orders, the chart on the result
+// account, and remembers the search texts of both as they stood.
+bool AtualizacoesPage::atuSaldo() {
+  Ui& ui = ctx_.ui();
+  TDEscrivon& dm = ctx_.dm();
+  Database& db = dm.database();
+  const QString year = ctx_.selectedYear().trimmed();
+  if (year.isEmpty()) {
+    ui.message(fiscal::noYearText);
+    return false;
+  }
+  try {
+    Table& chart = *dm.TbContas;
+    const std::optional<OperationResult> refusal = syntheticUpdateRefusal(db, year);
+    // The chart is looked up after the closed year was refused, and before its own refusal.
+    if (!refusal || refusal->reason() == int(SyntheticRefusal::NoResultAccount)) {
+      chart.setOrder({});
+      ctx_.setSearchText(SearchKind::Contas, chart.field("CodigoContaContabil").asString());
+    }
+    if (refusal) {
+      ui.message(refusal->message());
+      return false;
+    }
+    chart.findKey({fiscal::resultPair});
+    Table& balance = *dm.TbBalanco;
+    balance.setOrder({});
+    ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
+    const OperationResult r = syntheticUpdate(db, year, ui.progress());
+    balance.setFiltered(false);
+    ui.message(r.message());
+    // A refused month leaves the bar where it stopped.
+    if (r.isDone()) ui.progress().setPosition(0);
+    return r.isDone();
+  } catch (const StoreError& e) {
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
 }
 
-void AtualizacoesPage::aberExer() {
-  YearOpening(ctx_.dm(), ctx_.ui(), ctx_.selectedYear()).run();
+// Leaves the trial balance unrestricted and the years on the new one.
+bool AtualizacoesPage::aberExer() {
+  Ui& ui = ctx_.ui();
+  TDEscrivon& dm = ctx_.dm();
+  Database& db = dm.database();
+  const QString year = ctx_.selectedYear().trimmed();
+  if (const auto refusal = yearOpeningYearRefusal(year)) {
+    ui.message(refusal->message());
+    return false;
+  }
+  const QString next = fiscal::nextYear(year);
+  if (!ui.confirm("Confirma a abertura do exercício de " + next + "?")) return false;
+  try {
+    if (const auto refusal = yearOpeningRefusal(db, year)) {
+      ui.message(refusal->message());
+      return false;
+    }
+    Table& balance = *dm.TbBalanco;
+    Table& years = *dm.TbFechamen;
+    balance.checkBrowseMode();
+    years.checkBrowseMode();
+    const OperationResult r = openNextYear(db, year, ui.progress());
+    balance.setFiltered(false);
+    years.findKey({next});
+    ui.message(r.message());
+    ui.progress().setPosition(0);
+    return r.isDone();
+  } catch (const StoreError& e) {
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
 }
 
-void AtualizacoesPage::transpSdo() {
-  CarryForward(ctx_, ctx_.selectedYear()).run();
+// Leaves the trial balance in its primary order, unrestricted, and remembers its search text.
+bool AtualizacoesPage::transpSdo() {
+  Ui& ui = ctx_.ui();
+  TDEscrivon& dm = ctx_.dm();
+  Database& db = dm.database();
+  const QString year = ctx_.selectedYear().trimmed();
+  if (year.isEmpty()) {
+    ui.message(fiscal::noYearText);
+    return false;
+  }
+  try {
+    if (const auto refusal = carryForwardRefusal(db, year)) {
+      ui.message(refusal->message());
+      return false;
+    }
+    if (!ui.confirm("Confirma a retransposição dos saldos de " + year + " para " +
+                    fiscal::nextYear(year) + "?"))
+      return false;
+    Table& balance = *dm.TbBalanco;
+    balance.setOrder({});
+    ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
+    const OperationResult r = carryForward(db, year, ui.progress());
+    balance.setFiltered(false);
+    ui.message(r.message());
+    ui.progress().setPosition(0);
+    return r.isDone();
+  } catch (const StoreError& e) {
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
 }
 
-void AtualizacoesPage::fechaExercicio() {
-  YearState(ctx_.dm(), ctx_.ui(), ctx_.selectedYear()).close();
+bool AtualizacoesPage::fechaExercicio() {
+  return changeYear(YearChange::Close);
 }
 
-void AtualizacoesPage::abreExercicio() {
-  YearState(ctx_.dm(), ctx_.ui(), ctx_.selectedYear()).reopen();
+bool AtualizacoesPage::abreExercicio() {
+  return changeYear(YearChange::Reopen);
+}
+
+// The years' cursor stays on the selected year's row.
+bool AtualizacoesPage::changeYear(YearChange change) {
+  Ui& ui = ctx_.ui();
+  TDEscrivon& dm = ctx_.dm();
+  const QString year = ctx_.selectedYear().trimmed();
+  if (year.isEmpty()) {
+    ui.message(fiscal::noYearText);
+    return false;
+  }
+  try {
+    Table& years = *dm.TbFechamen;
+    years.findKey({year});
+    if (const auto refusal = yearChangeRefusal(dm.database(), year, change)) {
+      ui.message(refusal->message());
+      return false;
+    }
+    if (!ui.confirm(yearChangeQuestion(change))) return false;
+    const OperationResult r = changeYearState(dm.database(), year, change);
+    years.findKey({year});
+    ui.message(r.message());
+    return r.isDone();
+  } catch (const StoreError& e) {
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
 }
 
 } // namespace esc

@@ -1,27 +1,30 @@
 #pragma once
 #include "ui/mainContext.h"
+#include "yearState.h"
 
 #include <QPushButton>
 #include <QWidget>
 
 namespace esc {
 
-// "Manutenção" / "Atualizações": the month and year routines of the books. Each button runs
-// one operation to completion inside its click, moving the progress bar `Termometro`.
+// "Manutenção" / "Atualizações": the month and year routines of the books. Each button checks
+// the selected year, asks what the routine needs asked, runs the routine to completion inside
+// its click, moving the progress bar `Termometro`, says how it ended and leaves the tables'
+// cursors as the routine's walk would. Each handler is true when the routine was done.
 class AtualizacoesPage : public QWidget {
   Q_OBJECT
 public:
   AtualizacoesPage(MainContext& ctx, QWidget* parent = nullptr);
 
   // Synthetic roll-up, next-year opening, carry-forward, closing and reopening.
-  void atuSaldo();
-  void aberExer();
-  void transpSdo();
-  void fechaExercicio();
-  void abreExercicio();
+  bool atuSaldo();
+  bool aberExer();
+  bool transpSdo();
+  bool fechaExercicio();
+  bool abreExercicio();
   // Income statement, balance sheet and the backup copy (atualizacoesStatements.cpp).
-  void atuDemRes();
-  void atuBalPatri();
+  bool atuDemRes();
+  bool atuBalPatri();
   void backUp();
 
   QPushButton* ButAtuSaldo;
@@ -34,6 +37,10 @@ public:
   QPushButton* ButBackUp;
 
 private:
+  bool changeYear(YearChange change);
+  // The income statement of a period already typed (the prompt's answer).
+  bool updateIncomeStatement(const QString& typed);
+
   MainContext& ctx_;
 };
 

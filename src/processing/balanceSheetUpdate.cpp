@@ -1,5 +1,6 @@
 #include "balanceSheetUpdate.h"
 
+#include "fiscalYear.h"
 #include "journal/posting.h"
 
 #include <QHash>
@@ -8,9 +9,6 @@
 namespace esc {
 
 namespace {
-
-const QString noYear = QStringLiteral(
-    "Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
 
 struct Row {
   QString code, nature, level, openingLetter, closingLetter;
@@ -39,193 +37,152 @@ private:
   int max_, done_ = 0, shown_ = -1;
 };
 
-} // namespace
-
-QString BalanceSheetUpdate::analyticLetter(const QString& nature, double value) {
+// The letter of a balance: analytic rows follow the nature "C" or else "D"; synthetic
+// rows follow "C" or "D" and keep `current` for any other nature.
+QString analyticLetter(const QString& nature, double value) {
   if (nature == QLatin1String("C")) return value >= 0 ? QStringLiteral("C") : QStringLiteral("D");
   return value >= 0 ? QStringLiteral("D") : QStringLiteral("C");
 }
 
-QString BalanceSheetUpdate::syntheticLetter(const QString& nature, double value,
-                                            const QString& current) {
+QString syntheticLetter(const QString& nature, double value, const QString& current) {
   if (nature == QLatin1String("C")) return value >= 0 ? QStringLiteral("C") : QStringLiteral("D");
   if (nature == QLatin1String("D")) return value >= 0 ? QStringLiteral("D") : QStringLiteral("C");
   return current;
 }
 
-bool BalanceSheetUpdate::run() {
-  TDEscrivon& dm = ctx_.dm();
-  Ui& ui = ctx_.ui();
-  Database& db = dm.database();
-  const QString year = ctx_.selectedYear().trimmed();
-  if (year.isEmpty()) {
-    ui.message(noYear);
-    return false;
-  }
-  if (!ui.confirm("Confirma atualização do exercício de " + year + "?")) return false;
-  Progress& progress = ui.progress();
-  try {
-    Table& balanco = *dm.TbBalanco;
-    Table& sheet = *dm.TbBalPatri;
-    // A pending row is stored as leaving it would, unless the "Bal. Patr." grid is typing
-    // it: then the update is refused here, before any write.
-    sheet.checkBrowseMode();
-    const QString january = year + "01", december = year + "12";
+} // namespace
 
-    // The old rows go first, one progress step each.
-    const int old = db.selectValue("SELECT count(*) FROM balpatri").toInt();
-    Run(progress, old).step(old);
+OperationResult updateBalanceSheet(Database& db, const QString& yearText, Progress& progress) {
+  const QString year = yearText.trimmed();
+  if (year.isEmpty()) return OperationResult::refused(fiscal::noYearText);
+  const QString january = year + "01", december = year + "12";
 
-    // One walk over the year's rows of groups 1 and 2 in account order gives each code its
-    // row (nature, level and opening balance of the code's first row). The walk stops at
-    // the first code of group 3, so every code that begins below "3" takes part.
-    const int toWalk = db.selectValue("SELECT count(*) FROM balanco WHERE Periodo >= ? AND "
-                                      "Periodo <= ? AND CodigoContaContabil < '300000'",
-                                      {january, december})
-                           .toInt();
-    QVector<Row> rows;
-    {
-      Run copying(progress, toWalk);
-      Statement st = db.prepare(
-          "SELECT CodigoContaContabil, NaturezaDaConta, NivelDaConta, TipoSaldoAnterior, "
-          "SaldoAnterior FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
-          "AND substr(CodigoContaContabil, 1, 1) < '3' "
-          "ORDER BY CodigoContaContabil COLLATE ESCI, CodigoContaCorrente COLLATE ESCI, rowid");
-      st.bindAll({january, december});
-      QString previous = QStringLiteral("999999");
-      while (st.step()) {
-        const QString code = st.text(0);
-        if (code != previous) {
-          Row r;
-          r.code = code;
-          r.nature = st.text(1);
-          r.level = st.text(2);
-          r.openingLetter = st.text(3);
-          r.open = st.real(4);
-          rows.push_back(r);
-          previous = code;
-        }
-        copying.step();
+  // The old rows go first, one progress step each.
+  const int old = db.selectValue("SELECT count(*) FROM balpatri").toInt();
+  Run(progress, old).step(old);
+
+  // One walk over the year's rows of groups 1 and 2 in account order gives each code its
+  // row (nature, level and opening balance of the code's first row). The walk stops at
+  // the first code of group 3, so every code that begins below "3" takes part.
+  const int toWalk = db.selectValue("SELECT count(*) FROM balanco WHERE Periodo >= ? AND "
+                                    "Periodo <= ? AND CodigoContaContabil < '300000'",
+                                    {january, december})
+                         .toInt();
+  QVector<Row> rows;
+  {
+    Run copying(progress, toWalk);
+    Statement st = db.prepare(
+        "SELECT CodigoContaContabil, NaturezaDaConta, NivelDaConta, TipoSaldoAnterior, "
+        "SaldoAnterior FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
+        "AND substr(CodigoContaContabil, 1, 1) < '3' "
+        "ORDER BY CodigoContaContabil COLLATE ESCI, CodigoContaCorrente COLLATE ESCI, rowid");
+    st.bindAll({january, december});
+    QString previous = QStringLiteral("999999");
+    while (st.step()) {
+      const QString code = st.text(0);
+      if (code != previous) {
+        Row r;
+        r.code = code;
+        r.nature = st.text(1);
+        r.level = st.text(2);
+        r.openingLetter = st.text(3);
+        r.open = st.real(4);
+        rows.push_back(r);
+        previous = code;
       }
+      copying.step();
     }
-    // The table's own key order (plain text order of the codes) for the totals and roll-up.
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row& a, const Row& b) { return a.code.toUtf8() < b.code.toUtf8(); });
-    QHash<QString, int> byCode;
-    int analytic = 0;
+  }
+  // The table's own key order (plain text order of the codes) for the totals and roll-up.
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row& a, const Row& b) { return a.code.toUtf8() < b.code.toUtf8(); });
+  QHash<QString, int> byCode;
+  int analytic = 0;
+  for (int i = 0; i < rows.size(); ++i) {
+    byCode.insert(rows[i].code, i);
+    analytic += rows[i].analytic();
+  }
+
+  // Analytic totals: one walk over the year in the trial balance's key order, so each
+  // code's sums are added in the same sequence a row-by-row walk would add them.
+  {
+    Run totals(progress, analytic);
+    Statement st =
+        db.prepare("SELECT CodigoContaContabil, Periodo, ValorDebito, ValorCredito, SaldoAnterior, "
+                   "SaldoAtual FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
+                   "AND substr(CodigoContaContabil, 1, 1) < '3' "
+                   "ORDER BY CodCtaConCodCtaCor COLLATE ESCI, rowid");
+    st.bindAll({january, december});
+    for (Row& r : rows)
+      if (r.analytic()) r.open = 0;
+    while (st.step()) {
+      const auto it = byCode.constFind(st.text(0));
+      if (it == byCode.cend()) continue;
+      Row& r = rows[*it];
+      if (!r.analytic()) continue;
+      r.debits += st.real(2);
+      r.credits += st.real(3);
+      const QString p = st.text(1);
+      if (p == january) r.open += st.real(4);
+      if (p == december) r.closing += st.real(5);
+    }
+    for (Row& r : rows) {
+      if (!r.analytic()) continue;
+      r.debits = roundAmount(r.debits);
+      r.credits = roundAmount(r.credits);
+      r.open = roundAmount(r.open);
+      r.closing = roundAmount(r.closing);
+      r.openingLetter = analyticLetter(r.nature, r.open);
+      r.closingLetter = analyticLetter(r.nature, r.closing);
+    }
+    totals.step(analytic);
+  }
+
+  // Roll-up: a synthetic row totals the analytic rows after it whose codes begin with
+  // its first n characters. In the table's text order those rows follow it without a
+  // gap, so the scan ends at the first code outside the prefix.
+  {
+    Run rollUp(progress, rows.size());
     for (int i = 0; i < rows.size(); ++i) {
-      byCode.insert(rows[i].code, i);
-      analytic += rows[i].analytic();
-    }
-
-    // Analytic totals: one walk over the year in the trial balance's key order, so each
-    // code's sums are added in the same sequence a row-by-row walk would add them.
-    {
-      Run totals(progress, analytic);
-      Statement st = db.prepare(
-          "SELECT CodigoContaContabil, Periodo, ValorDebito, ValorCredito, SaldoAnterior, "
-          "SaldoAtual FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
-          "AND substr(CodigoContaContabil, 1, 1) < '3' "
-          "ORDER BY CodCtaConCodCtaCor COLLATE ESCI, rowid");
-      st.bindAll({january, december});
-      for (Row& r : rows)
-        if (r.analytic()) r.open = 0;
-      while (st.step()) {
-        const auto it = byCode.constFind(st.text(0));
-        if (it == byCode.cend()) continue;
-        Row& r = rows[*it];
-        if (!r.analytic()) continue;
-        r.debits += st.real(2);
-        r.credits += st.real(3);
-        const QString p = st.text(1);
-        if (p == january) r.open += st.real(4);
-        if (p == december) r.closing += st.real(5);
-      }
-      for (Row& r : rows) {
-        if (!r.analytic()) continue;
-        r.debits = roundAmount(r.debits);
-        r.credits = roundAmount(r.credits);
-        r.open = roundAmount(r.open);
-        r.closing = roundAmount(r.closing);
-        r.openingLetter = analyticLetter(r.nature, r.open);
-        r.closingLetter = analyticLetter(r.nature, r.closing);
-      }
-      totals.step(analytic);
-    }
-
-    // Roll-up: a synthetic row totals the analytic rows after it whose codes begin with
-    // its first n characters. In the table's text order those rows follow it without a
-    // gap, so the scan ends at the first code outside the prefix.
-    {
-      Run rollUp(progress, rows.size());
-      for (int i = 0; i < rows.size(); ++i) {
-        Row& s = rows[i];
-        rollUp.step();
-        if (!(s.level < QLatin1String("6"))) continue;
-        // A level that is not a number names no prefix: every later analytic row counts.
-        const QString prefix = s.code.left(std::max(s.level.toInt(), 0));
-        double debits = 0, credits = 0, open = 0, closing = 0;
-        for (int j = i + 1; j < rows.size() && rows[j].code.startsWith(prefix); ++j) {
-          const Row& a = rows[j];
-          if (!a.analytic()) continue;
-          debits += a.debits;
-          credits += a.credits;
-          if (a.nature == s.nature) {
-            open += a.open;
-            closing += a.closing;
-          } else {
-            open -= a.open;
-            closing -= a.closing;
-          }
+      Row& s = rows[i];
+      rollUp.step();
+      if (!(s.level < QLatin1String("6"))) continue;
+      // A level that is not a number names no prefix: every later analytic row counts.
+      const QString prefix = s.code.left(std::max(s.level.toInt(), 0));
+      double debits = 0, credits = 0, open = 0, closing = 0;
+      for (int j = i + 1; j < rows.size() && rows[j].code.startsWith(prefix); ++j) {
+        const Row& a = rows[j];
+        if (!a.analytic()) continue;
+        debits += a.debits;
+        credits += a.credits;
+        if (a.nature == s.nature) {
+          open += a.open;
+          closing += a.closing;
+        } else {
+          open -= a.open;
+          closing -= a.closing;
         }
-        s.debits = roundAmount(debits);
-        s.credits = roundAmount(credits);
-        s.open = roundAmount(open);
-        s.closing = roundAmount(closing);
-        s.openingLetter = syntheticLetter(s.nature, s.open, s.openingLetter);
-        s.closingLetter = syntheticLetter(s.nature, s.closing, s.closingLetter);
       }
+      s.debits = roundAmount(debits);
+      s.credits = roundAmount(credits);
+      s.open = roundAmount(open);
+      s.closing = roundAmount(closing);
+      s.openingLetter = syntheticLetter(s.nature, s.open, s.openingLetter);
+      s.closingLetter = syntheticLetter(s.nature, s.closing, s.closingLetter);
     }
-
-    Transaction tx(db);
-    db.exec("DELETE FROM balpatri");
-    for (const Row& r : rows)
-      db.exec("INSERT INTO balpatri (CodigoContaContabil, TipoSaldoAnterior, SaldoAnterior, "
-              "ValorCredito, ValorDebito, SaldoAtual, TipoSaldoAtual, NaturezaDaConta, "
-              "NivelDaConta, Periodo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-              {r.code, r.openingLetter, r.open, r.credits, r.debits, r.closing, r.closingLetter,
-               r.nature, r.level, year});
-    tx.commit();
-
-    // Orders and positions as the walks leave them: the trial balance in "SI_Periodo" on
-    // the row where the account walk stopped, the balance sheet on its last row.
-    QVariant stop = db.selectValue(
-        "SELECT rowid FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
-        "AND substr(CodigoContaContabil, 1, 1) >= '3' "
-        "ORDER BY CodigoContaContabil COLLATE ESCI, CodigoContaCorrente COLLATE ESCI, rowid "
-        "LIMIT 1",
-        {january, december});
-    if (!stop.isValid())
-      stop = db.selectValue("SELECT rowid FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
-                            "ORDER BY CodigoContaContabil COLLATE ESCI DESC, "
-                            "CodigoContaCorrente COLLATE ESCI DESC, rowid DESC LIMIT 1",
-                            {january, december});
-    if (balanco.filtered()) balanco.setFiltered(false);
-    balanco.setOrder(QStringLiteral("SI_Periodo"));
-    if (stop.isValid()) balanco.gotoBookmark(Bookmark{stop.toLongLong()});
-    ctx_.setSearchText(SearchKind::Balanco,
-                       stop.isValid() ? balanco.field("CodCtaConCodCtaCor").asString() : QString());
-    if (sheet.filtered()) sheet.setFiltered(false);
-    sheet.last();
-
-    ui.message("Atualização concluída para o período de " + year);
-    progress.reset();
-    return true;
-  } catch (const StoreError& e) {
-    progress.reset();
-    if (!e.silent()) ui.error(e.message());
-    return false;
   }
+
+  Transaction tx(db);
+  db.exec("DELETE FROM balpatri");
+  for (const Row& r : rows)
+    db.exec("INSERT INTO balpatri (CodigoContaContabil, TipoSaldoAnterior, SaldoAnterior, "
+            "ValorCredito, ValorDebito, SaldoAtual, TipoSaldoAtual, NaturezaDaConta, "
+            "NivelDaConta, Periodo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            {r.code, r.openingLetter, r.open, r.credits, r.debits, r.closing, r.closingLetter,
+             r.nature, r.level, year});
+  tx.commit();
+  return OperationResult::done("Atualização concluída para o período de " + year,
+                               {{QStringLiteral("rows written"), rows.size()}});
 }
 
 } // namespace esc

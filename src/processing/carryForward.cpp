@@ -29,131 +29,109 @@ struct DecemberRow {
 
 } // namespace
 
-bool CarryForward::run() {
-  Ui& ui = ctx_.ui();
-  TDEscrivon& dm = ctx_.dm();
-  Database& db = dm.database();
-  const QString year = year_.trimmed();
-  if (year.isEmpty()) {
-    ui.message(fiscal::noYearText);
-    return false;
-  }
+std::optional<OperationResult> carryForwardRefusal(Database& db, const QString& yearText) {
+  const QString year = yearText.trimmed();
+  if (year.isEmpty()) return OperationResult::refused(fiscal::noYearText);
   const QString next = fiscal::nextYear(year);
-  try {
-    const std::optional<QString> state = fiscal::situation(db, next);
-    if (!state) {
-      ui.message("Exercício de " + next + " ainda não foi aberto.");
-      return false;
-    }
-    if (*state == QLatin1String("F")) {
-      ui.message("Exercício de " + next + " está fechado. Abra-o antes.");
-      return false;
-    }
-    if (!ui.confirm("Confirma a retransposição dos saldos de " + year + " para " + next + "?"))
-      return false;
-    Table& balance = *dm.TbBalanco;
-    balance.setOrder({});
-    ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
+  const std::optional<QString> state = fiscal::situation(db, next);
+  if (!state) return OperationResult::refused("Exercício de " + next + " ainda não foi aberto.");
+  if (*state == QLatin1String("F"))
+    return OperationResult::refused("Exercício de " + next + " está fechado. Abra-o antes.");
+  return std::nullopt;
+}
 
-    const QString december = fiscal::period(year, 12);
-    QVector<DecemberRow> sources;
-    {
-      Statement st = db.prepare(QStringLiteral(
-          "SELECT CodigoContaContabil, CodigoContaCorrente, NaturezaDaConta, SaldoAtual, "
-          "TipoSaldoAtual FROM balanco WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? "
-          "AND Periodo = ? ORDER BY CodCtaConCodCtaCor"));
-      st.bindAll({december, fiscal::keyLimit(december), december});
-      while (st.step())
-        sources.push_back({st.text(0), st.text(1), st.text(2), st.text(4), st.real(3)});
-    }
-    QVector<NextRow> rows;
-    QHash<QString, qsizetype> byKey;
-    {
-      const QString first = fiscal::period(next, 1);
-      Statement st = db.prepare(QStringLiteral(
-          "SELECT rowid, CodCtaConCodCtaCor, ValorDebito, ValorCredito, SaldoAnterior, "
-          "TipoSaldoAnterior, SaldoAtual, TipoSaldoAtual FROM balanco "
-          "WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ?"));
-      st.bindAll({first, fiscal::keyLimit(fiscal::period(next, 12))});
-      while (st.step()) {
-        byKey.insert(st.text(1), rows.size());
-        rows.push_back({st.integer(0),
-                        st.real(2),
-                        st.real(3),
-                        st.real(4),
-                        st.text(5),
-                        st.value(6),
-                        st.text(7),
-                        {st.value(4), st.text(5), st.value(6), st.text(7)}});
-      }
-    }
-
-    QString missingKey;
-    {
-      Transaction tx(db);
-      ProgressSteps steps(ui.progress(), sources.size());
-      auto write = [&](const NextRow& r) {
-        if (fiscal::sameStored(r.stored, r.values())) return;
-        db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, TipoSaldoAnterior = ?, "
-                               "SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
-                {r.before, r.letterBefore, r.now, r.letterNow, r.rowId});
-      };
-      QStringList periods; // the next year's twelve periods
-      for (int m = 1; m <= 12; ++m)
-        periods << fiscal::period(next, m);
-      for (const DecemberRow& d : sources) {
-        const QString pair = d.code + d.current;
-        const bool result = fiscal::isResultAccount(d.code);
-        double carried = result ? 0.0 : roundAmount(d.closing);
-        QString letter = result ? d.nature : d.letter;
-        const QString januaryKey = periods[0] + pair;
-        const auto january = byKey.constFind(januaryKey);
-        if (january == byKey.constEnd()) {
-          missingKey = januaryKey;
-          break; // the transaction rolls back the accounts already carried
-        }
-        NextRow* month = &rows[*january];
-        month->before = carried;
-        month->letterBefore = letter;
-        for (int m = 1; m <= 12; ++m) {
-          // The month closes on the side of December's nature; another nature leaves the
-          // month's closing alone and passes the opening on.
-          if (d.nature == QLatin1String("D") || d.nature == QLatin1String("C")) {
-            const double closing = roundAmount(
-                d.nature == QLatin1String("D") ? month->before + month->debits - month->credits
-                                               : month->before + month->credits - month->debits);
-            month->now = closing;
-            month->letterNow = *fiscal::letterFor(d.nature, closing);
-            carried = closing;
-            letter = month->letterNow;
-          }
-          if (m == 12) break;
-          const auto following = byKey.constFind(periods[m] + pair);
-          if (following == byKey.constEnd()) continue; // the next existing month takes it
-          write(*month);
-          month = &rows[*following];
-          month->before = carried;
-          month->letterBefore = letter;
-        }
-        write(*month);
-        steps.advance();
-      }
-      if (missingKey.isEmpty()) tx.commit();
-    }
-    balance.setFiltered(false);
-    if (!missingKey.isEmpty()) {
-      ui.message("Erro. Chave " + missingKey + " não localizada no balancete.");
-      ui.progress().setPosition(0);
-      return false;
-    }
-    ui.message("Retransposição de saldos de " + year + " para " + next + " concluída. " +
-               QString::number(sources.size()) + " contas retranspostas.");
-    ui.progress().setPosition(0);
-    return true;
-  } catch (const StoreError& e) {
-    if (!e.silent()) ui.error(e.message());
-    return false;
+OperationResult carryForward(Database& db, const QString& yearText, Progress& progress) {
+  if (auto refusal = carryForwardRefusal(db, yearText)) return *refusal;
+  const QString year = yearText.trimmed(), next = fiscal::nextYear(year);
+  const QString december = fiscal::period(year, 12);
+  QVector<DecemberRow> sources;
+  {
+    Statement st = db.prepare(QStringLiteral(
+        "SELECT CodigoContaContabil, CodigoContaCorrente, NaturezaDaConta, SaldoAtual, "
+        "TipoSaldoAtual FROM balanco WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? "
+        "AND Periodo = ? ORDER BY CodCtaConCodCtaCor"));
+    st.bindAll({december, fiscal::keyLimit(december), december});
+    while (st.step())
+      sources.push_back({st.text(0), st.text(1), st.text(2), st.text(4), st.real(3)});
   }
+  QVector<NextRow> rows;
+  QHash<QString, qsizetype> byKey;
+  {
+    const QString first = fiscal::period(next, 1);
+    Statement st = db.prepare(QStringLiteral(
+        "SELECT rowid, CodCtaConCodCtaCor, ValorDebito, ValorCredito, SaldoAnterior, "
+        "TipoSaldoAnterior, SaldoAtual, TipoSaldoAtual FROM balanco "
+        "WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ?"));
+    st.bindAll({first, fiscal::keyLimit(fiscal::period(next, 12))});
+    while (st.step()) {
+      byKey.insert(st.text(1), rows.size());
+      rows.push_back({st.integer(0),
+                      st.real(2),
+                      st.real(3),
+                      st.real(4),
+                      st.text(5),
+                      st.value(6),
+                      st.text(7),
+                      {st.value(4), st.text(5), st.value(6), st.text(7)}});
+    }
+  }
+
+  Transaction tx(db);
+  ProgressSteps steps(progress, sources.size());
+  int written = 0;
+  auto write = [&](const NextRow& r) {
+    if (fiscal::sameStored(r.stored, r.values())) return;
+    db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, TipoSaldoAnterior = ?, "
+                           "SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
+            {r.before, r.letterBefore, r.now, r.letterNow, r.rowId});
+    ++written;
+  };
+  QStringList periods; // the next year's twelve periods
+  for (int m = 1; m <= 12; ++m)
+    periods << fiscal::period(next, m);
+  for (const DecemberRow& d : sources) {
+    const QString pair = d.code + d.current;
+    const bool result = fiscal::isResultAccount(d.code);
+    double carried = result ? 0.0 : roundAmount(d.closing);
+    QString letter = result ? d.nature : d.letter;
+    const QString januaryKey = periods[0] + pair;
+    const auto january = byKey.constFind(januaryKey);
+    // The transaction rolls back the accounts already carried.
+    if (january == byKey.constEnd())
+      return OperationResult::refused("Erro. Chave " + januaryKey +
+                                      " não localizada no balancete.");
+    NextRow* month = &rows[*january];
+    month->before = carried;
+    month->letterBefore = letter;
+    for (int m = 1; m <= 12; ++m) {
+      // The month closes on the side of December's nature; another nature leaves the
+      // month's closing alone and passes the opening on.
+      if (d.nature == QLatin1String("D") || d.nature == QLatin1String("C")) {
+        const double closing = roundAmount(d.nature == QLatin1String("D")
+                                               ? month->before + month->debits - month->credits
+                                               : month->before + month->credits - month->debits);
+        month->now = closing;
+        month->letterNow = *fiscal::letterFor(d.nature, closing);
+        carried = closing;
+        letter = month->letterNow;
+      }
+      if (m == 12) break;
+      const auto following = byKey.constFind(periods[m] + pair);
+      if (following == byKey.constEnd()) continue; // the next existing month takes it
+      write(*month);
+      month = &rows[*following];
+      month->before = carried;
+      month->letterBefore = letter;
+    }
+    write(*month);
+    steps.advance();
+  }
+  tx.commit();
+  return OperationResult::done("Retransposição de saldos de " + year + " para " + next +
+                                   " concluída. " + QString::number(sources.size()) +
+                                   " contas retranspostas.",
+                               {{QStringLiteral("accounts carried"), sources.size()},
+                                {QStringLiteral("rows written"), written}});
 }
 
 } // namespace esc

@@ -87,7 +87,8 @@ struct OpenSum {
 // Every synthetic row of the month from the analytic rows below it, in one walk: a synthetic
 // row opens its sums where it stands, and each analytic row is added to the open sums of the
 // prefixes its code begins with, in key order.
-int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows) {
+// Returns the number of synthetic rows; `written` counts those that changed.
+int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows, int& written) {
   QVector<OpenSum> sums;
   QHash<QString, QVector<qsizetype>> byPrefix;
   QVector<qsizetype> lengths; // the distinct prefix lengths
@@ -128,6 +129,7 @@ int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows) {
                            fiscal::letterFor(r.nature, before).value_or(r.letterBefore),
                            fiscal::letterFor(r.nature, now).value_or(r.letterNow)};
     if (fiscal::sameStored(r.stored, values)) continue;
+    ++written;
     values << r.rowId;
     db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, ValorDebito = ?, "
                            "ValorCredito = ?, TipoSaldoAnterior = ?, TipoSaldoAtual = ? "
@@ -137,12 +139,12 @@ int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows) {
   return sums.size();
 }
 
-} // namespace
-
-RollUpResult rollUpYear(Database& db, const QString& year,
-                        const std::function<void(int month)>& monthDone) {
+// The roll-up itself, once the checks have passed.
+OperationResult rollUpYear(Database& db, const QString& year, Progress& progress) {
   Transaction tx(db);
-  RollUpResult out;
+  int synthetic = 0, written = 0;
+  progress.setRange(0, 12);
+  progress.setPosition(0);
   // January's opening balance of the result account starts the chain.
   double carried =
       db.selectValue(
@@ -154,8 +156,10 @@ RollUpResult rollUpYear(Database& db, const QString& year,
     QVector<MonthRow> rows = monthRows(db, period);
     const qsizetype at = nearest(rows, period + fiscal::resultPair);
     if (at == rows.size() || rows[at].key != period + fiscal::resultPair) {
-      out.missingPeriod = period;
-      return out; // the transaction rolls back the months before
+      // The transaction rolls back the months before.
+      return OperationResult::refused(
+          "Conta 299999 conta corrente 999 não localizada no período " + period,
+          int(SyntheticRefusal::MissingResultMonth), {{QStringLiteral("months done"), m - 1}});
     }
     MonthRow& result = rows[at];
     if (result.before != carried) {
@@ -177,58 +181,43 @@ RollUpResult rollUpYear(Database& db, const QString& year,
                                  result.credits,
                                  result.letterBefore,
                                  result.letterNow};
-    if (!result.synthetic() && !fiscal::sameStored(result.stored, values))
+    if (!result.synthetic() && !fiscal::sameStored(result.stored, values)) {
       db.exec(
           QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, "
                          "ValorDebito = ?, ValorCredito = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
           {values[0], values[1], values[2], values[3], values[5], result.rowId});
-    out.syntheticRows += rollUpSynthetic(db, rows);
-    if (monthDone) monthDone(m);
+      ++written;
+    }
+    synthetic += rollUpSynthetic(db, rows, written);
+    progress.setPosition(m);
   }
   tx.commit();
-  return out;
+  return OperationResult::done(
+      "Foram atualizadas " + QString::number(synthetic) + " contas sintéticas.",
+      {{QStringLiteral("synthetic rows"), synthetic}, {QStringLiteral("rows written"), written}});
 }
 
-bool SyntheticUpdate::run() {
-  Ui& ui = ctx_.ui();
-  TDEscrivon& dm = ctx_.dm();
-  const QString year = year_.trimmed();
-  if (year.isEmpty()) {
-    ui.message(fiscal::noYearText);
-    return false;
-  }
-  try {
-    if (fiscal::situation(dm.database(), year) == QStringLiteral("F")) {
-      ui.message("Exercício de " + year + " está fechado. Reabra antes.");
-      return false;
-    }
-    Table& chart = *dm.TbContas;
-    chart.setOrder({});
-    ctx_.setSearchText(SearchKind::Contas, chart.field("CodigoContaContabil").asString());
-    if (!chart.findKey({fiscal::resultPair})) {
-      ui.message("Conta 299999, conta corrente 999 não cadastrada. Cadastre-a antes.");
-      return false;
-    }
-    Table& balance = *dm.TbBalanco;
-    balance.setOrder({});
-    ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
-    Progress& bar = ui.progress();
-    bar.setRange(0, 12);
-    bar.setPosition(0);
-    const RollUpResult r = rollUpYear(dm.database(), year, [&](int m) { bar.setPosition(m); });
-    balance.setFiltered(false);
-    if (!r.done()) {
-      // Nothing of the year was kept; the bar stays where the missing month stopped it.
-      ui.message("Conta 299999 conta corrente 999 não localizada no período " + r.missingPeriod);
-      return false;
-    }
-    ui.message("Foram atualizadas " + QString::number(r.syntheticRows) + " contas sintéticas.");
-    bar.setPosition(0);
-    return true;
-  } catch (const StoreError& e) {
-    if (!e.silent()) ui.error(e.message());
-    return false;
-  }
+} // namespace
+
+std::optional<OperationResult> syntheticUpdateRefusal(Database& db, const QString& year) {
+  const QString y = year.trimmed();
+  if (y.isEmpty())
+    return OperationResult::refused(fiscal::noYearText, int(SyntheticRefusal::NoYear));
+  if (fiscal::situation(db, y) == QStringLiteral("F"))
+    return OperationResult::refused("Exercício de " + y + " está fechado. Reabra antes.",
+                                    int(SyntheticRefusal::YearClosed));
+  if (!db.selectValue(QStringLiteral("SELECT 1 FROM contas WHERE CodCtaConCodCtaCor = ?"),
+                      {fiscal::resultPair})
+           .isValid())
+    return OperationResult::refused(
+        "Conta 299999, conta corrente 999 não cadastrada. Cadastre-a antes.",
+        int(SyntheticRefusal::NoResultAccount));
+  return std::nullopt;
+}
+
+OperationResult syntheticUpdate(Database& db, const QString& year, Progress& progress) {
+  if (auto refusal = syntheticUpdateRefusal(db, year)) return *refusal;
+  return rollUpYear(db, year.trimmed(), progress);
 }
 
 } // namespace esc

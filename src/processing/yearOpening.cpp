@@ -32,66 +32,55 @@ const QString openingInsert = QStringLiteral(
 
 } // namespace
 
-bool YearOpening::run() {
-  const QString year = year_.trimmed();
-  if (year.isEmpty()) {
-    ui_.message(fiscal::noYearText);
-    return false;
-  }
+std::optional<OperationResult> yearOpeningYearRefusal(const QString& year) {
+  const QString y = year.trimmed();
+  if (y.isEmpty()) return OperationResult::refused(fiscal::noYearText);
   // The next year must fit the four characters of a period's year.
   bool numeric = false;
-  const int number = year.toInt(&numeric);
-  if (!numeric || number < 1900 || number > 9998) {
-    ui_.message("Exercício " + year + " fora do intervalo aceito (1900 a 9998).");
-    return false;
-  }
+  const int number = y.toInt(&numeric);
+  if (!numeric || number < 1900 || number > 9998)
+    return OperationResult::refused("Exercício " + y + " fora do intervalo aceito (1900 a 9998).");
+  return std::nullopt;
+}
+
+std::optional<OperationResult> yearOpeningRefusal(Database& db, const QString& year) {
+  if (auto refusal = yearOpeningYearRefusal(year)) return refusal;
   const QString next = fiscal::nextYear(year);
-  if (!ui_.confirm("Confirma a abertura do exercício de " + next + "?")) return false;
-  Database& db = dm_.database();
-  try {
-    if (fiscal::situation(db, next)) {
-      ui_.message("Exercício de " + next + " já foi aberto anteriormente.");
-      return false;
-    }
-    Table& balance = *dm_.TbBalanco;
-    Table& years = *dm_.TbFechamen;
-    balance.checkBrowseMode();
-    years.checkBrowseMode();
-    const QString december = fiscal::period(year, 12);
-    QStringList keys;
-    for (const QVariantList& r :
-         db.select(QStringLiteral("SELECT CodCtaConCodCtaCor FROM balanco WHERE "
-                                  "CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? AND "
-                                  "Periodo = ? ORDER BY CodCtaConCodCtaCor"),
-                   {december, fiscal::keyLimit(december), december}))
-      keys << r.value(0).toString();
-    registerRoundAmount(db);
-    Progress& bar = ui_.progress();
-    bar.setRange(0, keys.size());
-    bar.setPosition(0);
-    {
-      Transaction tx(db);
-      // A hundred slices of the December rows, so that the bar moves while rows are added.
-      const qsizetype slice = qMax<qsizetype>(1, keys.size() / 100);
-      for (qsizetype from = 0; from < keys.size(); from += slice) {
-        const qsizetype to = qMin(from + slice, keys.size());
-        db.exec(openingInsert, {next, keys[from], keys[to - 1], december});
-        bar.setPosition(int(to));
-      }
-      // A selected year without its row gets none; the new year's row is added all the same.
-      db.exec(QStringLiteral("UPDATE fechamen SET Situacao = 'T' WHERE Exercicio = ?"), {year});
-      db.exec(QStringLiteral("INSERT INTO fechamen (Exercicio, Situacao) VALUES (?, '')"), {next});
-      tx.commit();
-    }
-    balance.setFiltered(false);
-    years.findKey({next});
-    ui_.message("Abertura do exercício de " + next + " concluída.");
-    bar.setPosition(0);
-    return true;
-  } catch (const StoreError& e) {
-    if (!e.silent()) ui_.error(e.message());
-    return false;
+  if (fiscal::situation(db, next))
+    return OperationResult::refused("Exercício de " + next + " já foi aberto anteriormente.");
+  return std::nullopt;
+}
+
+OperationResult openNextYear(Database& db, const QString& yearText, Progress& progress) {
+  if (auto refusal = yearOpeningRefusal(db, yearText)) return *refusal;
+  const QString year = yearText.trimmed(), next = fiscal::nextYear(year);
+  const QString december = fiscal::period(year, 12);
+  QStringList keys;
+  for (const QVariantList& r :
+       db.select(QStringLiteral("SELECT CodCtaConCodCtaCor FROM balanco WHERE "
+                                "CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? AND "
+                                "Periodo = ? ORDER BY CodCtaConCodCtaCor"),
+                 {december, fiscal::keyLimit(december), december}))
+    keys << r.value(0).toString();
+  registerRoundAmount(db);
+  progress.setRange(0, keys.size());
+  progress.setPosition(0);
+  int written = 0;
+  Transaction tx(db);
+  // A hundred slices of the December rows, so that the bar moves while rows are added.
+  const qsizetype slice = qMax<qsizetype>(1, keys.size() / 100);
+  for (qsizetype from = 0; from < keys.size(); from += slice) {
+    const qsizetype to = qMin(from + slice, keys.size());
+    written += db.exec(openingInsert, {next, keys[from], keys[to - 1], december});
+    progress.setPosition(int(to));
   }
+  // A selected year without its row gets none; the new year's row is added all the same.
+  db.exec(QStringLiteral("UPDATE fechamen SET Situacao = 'T' WHERE Exercicio = ?"), {year});
+  db.exec(QStringLiteral("INSERT INTO fechamen (Exercicio, Situacao) VALUES (?, '')"), {next});
+  tx.commit();
+  return OperationResult::done(
+      "Abertura do exercício de " + next + " concluída.",
+      {{QStringLiteral("accounts"), keys.size()}, {QStringLiteral("rows written"), written}});
 }
 
 } // namespace esc

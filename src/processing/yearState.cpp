@@ -4,56 +4,51 @@
 
 namespace esc {
 
-bool YearState::findYear(const QString& year) {
-  if (dm_.TbFechamen->findKey({year})) return true;
-  ui_.message("Não existem dados para o exercício de " + year);
-  return false;
+namespace {
+
+// What each change refuses, stores and says after "Exercício de <year>".
+struct Change {
+  bool fromClosed;
+  const char* refusal;
+  const char* question;
+  const char* situation;
+  const char* done;
+};
+
+const Change& rules(YearChange change) {
+  static const Change close{false, " já foi fechado anteriormente.",
+                            "Confirma o fechamento do exercicio?", "F",
+                            " foi fechado neste momento."};
+  static const Change reopen{true, " não está fechado.", "Confirma a reabertura do exercicio?", "R",
+                             " foi reaberto neste momento."};
+  return change == YearChange::Close ? close : reopen;
 }
 
-void YearState::setSituation(const QString& situation) {
-  Table& years = *dm_.TbFechamen;
-  years.edit();
-  years.setValue("Situacao", situation);
-  try {
-    years.post();
-  } catch (...) {
-    // A refused store leaves no half-typed state behind on the year selector's table.
-    if (years.isEditing()) years.cancel();
-    throw;
-  }
+} // namespace
+
+QString yearChangeQuestion(YearChange change) {
+  return QString::fromUtf8(rules(change).question);
 }
 
-bool YearState::close() {
-  return change({false, " já foi fechado anteriormente.", "Confirma o fechamento do exercicio?",
-                 "F", " foi fechado neste momento."});
+std::optional<OperationResult> yearChangeRefusal(Database& db, const QString& yearText,
+                                                 YearChange change) {
+  const QString year = yearText.trimmed();
+  if (year.isEmpty()) return OperationResult::refused(fiscal::noYearText);
+  const std::optional<QString> state = fiscal::situation(db, year);
+  if (!state) return OperationResult::refused("Não existem dados para o exercício de " + year);
+  const Change& c = rules(change);
+  if ((*state == QLatin1String("F")) != c.fromClosed)
+    return OperationResult::refused("Exercício de " + year + QString::fromUtf8(c.refusal));
+  return std::nullopt;
 }
 
-bool YearState::reopen() {
-  return change({true, " não está fechado.", "Confirma a reabertura do exercicio?", "R",
-                 " foi reaberto neste momento."});
-}
-
-bool YearState::change(const Change& c) {
-  const QString year = year_.trimmed();
-  if (year.isEmpty()) {
-    ui_.message(fiscal::noYearText);
-    return false;
-  }
-  try {
-    if (!findYear(year)) return false;
-    const bool closed = dm_.TbFechamen->field("Situacao").asString() == QLatin1String("F");
-    if (closed != c.fromClosed) {
-      ui_.message("Exercício de " + year + c.refusal);
-      return false;
-    }
-    if (!ui_.confirm(c.question)) return false;
-    setSituation(c.situation);
-    ui_.message("Exercício de " + year + c.done);
-    return true;
-  } catch (const StoreError& e) {
-    if (!e.silent()) ui_.error(e.message());
-    return false;
-  }
+OperationResult changeYearState(Database& db, const QString& yearText, YearChange change) {
+  if (auto refusal = yearChangeRefusal(db, yearText, change)) return *refusal;
+  const QString year = yearText.trimmed();
+  const Change& c = rules(change);
+  db.exec(QStringLiteral("UPDATE fechamen SET Situacao = ? WHERE Exercicio = ?"),
+          {QString::fromUtf8(c.situation), year});
+  return OperationResult::done("Exercício de " + year + QString::fromUtf8(c.done));
 }
 
 } // namespace esc

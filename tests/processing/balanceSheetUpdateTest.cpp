@@ -30,7 +30,7 @@ struct BalanceSheet : StatementsBook {
   }
   bool run(bool answer = true) {
     ui.confirmAnswers = {answer};
-    return BalanceSheetUpdate(ctx).run();
+    return page.atuBalPatri();
   }
 };
 

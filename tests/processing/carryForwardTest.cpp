@@ -1,4 +1,3 @@
-#include "processing/carryForward.h"
 #include "yearBook.h"
 
 using namespace esc;
@@ -10,7 +9,7 @@ class CarryForwardTest : public YearBook {
 protected:
   bool carry(bool answer = true) {
     book.ui.confirmAnswers = {answer};
-    return CarryForward(ctx, "2003").run();
+    return transpSdo("2003");
   }
   // A pair in both years, December 2003 closing at `closing` with `letter`.
   void addBoth(const QString& code, const QString& current, const QString& nature,
@@ -24,7 +23,7 @@ protected:
 TEST_F(CarryForwardTest, RefusalsAndNoChangeNothing) {
   addBoth("111111", "999", "D", "6", 500, "D");
   const Snapshot before = snapshot();
-  EXPECT_FALSE(CarryForward(ctx, "").run());
+  EXPECT_FALSE(transpSdo(""));
   EXPECT_FALSE(carry());
   setState("2004", "F");
   EXPECT_FALSE(carry());

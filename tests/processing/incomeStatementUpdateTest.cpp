@@ -19,7 +19,7 @@ struct IncomeStatement : StatementsBook {
   }
   bool run(const std::optional<QString>& period) {
     ui.promptAnswers = {period};
-    return IncomeStatementUpdate(ctx).run();
+    return page.atuDemRes();
   }
 };
 
@@ -141,10 +141,9 @@ TEST(IncomeStatementUpdate, TheDemoBooksResultIsTheResultAccounts) {
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())
     t->open();
-  SimpleContext ctx(dm, ui);
-  ctx.year = "2004";
-  ASSERT_TRUE(SyntheticUpdate(ctx, "2004").run());
-  ASSERT_TRUE(IncomeStatementUpdate(ctx).update("200412"));
+  NoProgress progress;
+  ASSERT_TRUE(syntheticUpdate(dm.database(), "2004", progress).isDone());
+  ASSERT_TRUE(updateIncomeStatement(dm.database(), "200412", progress).isDone());
   Database& db = dm.database();
   auto result = [&](const char* column, const char* period) {
     return db

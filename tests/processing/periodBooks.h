@@ -2,7 +2,6 @@
 // Books for the year-routine tests: random trial balances, row dumps compared to the last bit,
 // and the routines written out step by step on the store's cursors, the reference the fast
 // routines are held to.
-#include "processing/syntheticUpdate.h"
 #include "store/dataModule.h"
 
 #include <QString>
@@ -49,6 +48,13 @@ QString firstDifference(const QVector<QVariantList>& a, const QVector<QVariantLi
 // the middle of an operation would.
 void failWhen(Database& db, const QString& table, const QString& event, const QString& when);
 void stopFailing(Database& db);
+
+// How the walked synthetic update ended.
+struct RollUpResult {
+  QString missingPeriod; // the first period without the result account's row; "" when done
+  int syntheticRows = 0; // synthetic rows written over the twelve months
+  bool done() const { return missingPeriod.isEmpty(); }
+};
 
 namespace literal {
 

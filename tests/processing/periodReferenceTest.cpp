@@ -1,5 +1,6 @@
-// The fast year routines against the same routines walked row by row on the cursors, on random
-// books: every row they write must agree to the last bit.
+// The fast year routines, called as a tool calls them (no window, no questions), against the
+// same routines walked row by row on the cursors, on random books: every row they write must
+// agree to the last bit.
 #include "periodBooks.h"
 #include "processing/carryForward.h"
 #include "processing/syntheticUpdate.h"
@@ -18,7 +19,6 @@ struct BookPair {
   explicit BookPair(const RandomBook& options) {
     fillRandomBook(fast.dm->database(), options);
     fillRandomBook(walked.dm->database(), options);
-    ctx.year = options.year;
   }
   Database& fastDb() { return fast.dm->database(); }
   Database& walkedDb() { return walked.dm->database(); }
@@ -26,7 +26,7 @@ struct BookPair {
     return firstDifference(dump(fastDb(), table, order), dump(walkedDb(), table, order));
   }
   OpenBook fast{false, 2003}, walked{false, 2003};
-  SimpleContext ctx{*fast.dm, fast.ui};
+  NoProgress progress;
 };
 
 TEST(PeriodReference, SyntheticUpdateWritesWhatTheWalkWrites) {
@@ -35,14 +35,13 @@ TEST(PeriodReference, SyntheticUpdateWritesWhatTheWalkWrites) {
     o.seed = seed;
     o.analyticCodes = seed == 4 ? 25 : 10;
     BookPair books(o);
-    ASSERT_TRUE(SyntheticUpdate(books.ctx, "2003").run())
-        << qPrintable(books.fast.ui.texts().join("\n"));
+    const OperationResult fast = syntheticUpdate(books.fastDb(), "2003", books.progress);
+    ASSERT_TRUE(fast.isDone()) << qPrintable(fast.message());
     const RollUpResult walked = literal::syntheticUpdate(*books.walked.dm, "2003");
     ASSERT_TRUE(walked.done());
-    EXPECT_EQ(
-        books.fast.ui.texts("message"),
-        QStringList{
-            QStringLiteral("Foram atualizadas %1 contas sintéticas.").arg(walked.syntheticRows)});
+    EXPECT_EQ(fast.message(),
+              QStringLiteral("Foram atualizadas %1 contas sintéticas.").arg(walked.syntheticRows));
+    EXPECT_EQ(fast.figure("synthetic rows"), walked.syntheticRows);
     EXPECT_GT(walked.syntheticRows, 12 * 5);
     EXPECT_EQ(books.difference("balanco", "CodCtaConCodCtaCor"), "") << "seed " << seed;
   }
@@ -54,8 +53,7 @@ TEST(PeriodReference, YearOpeningWritesWhatTheWalkWrites) {
     o.seed = seed;
     o.missingPercent = 20; // accounts without a December row get no rows
     BookPair books(o);
-    books.fast.ui.confirmAnswers = {true};
-    ASSERT_TRUE(YearOpening(*books.fast.dm, books.fast.ui, "2003").run());
+    ASSERT_TRUE(openNextYear(books.fastDb(), "2003", books.progress).isDone());
     literal::openNextYear(*books.walked.dm, "2003");
     EXPECT_EQ(books.difference("balanco", "CodCtaConCodCtaCor"), "") << "seed " << seed;
     EXPECT_EQ(books.difference("fechamen", "Exercicio"), "");
@@ -69,9 +67,8 @@ TEST(PeriodReference, CarryForwardWritesWhatTheWalkWrites) {
     o.nextYear = true;
     o.missingPercent = 8;
     BookPair books(o);
-    books.fast.ui.confirmAnswers = {true};
-    ASSERT_TRUE(CarryForward(books.ctx, "2003").run())
-        << qPrintable(books.fast.ui.texts().join("\n"));
+    const OperationResult fast = carryForward(books.fastDb(), "2003", books.progress);
+    ASSERT_TRUE(fast.isDone()) << qPrintable(fast.message());
     ASSERT_EQ(literal::carryForward(*books.walked.dm, "2003"), "");
     EXPECT_EQ(books.difference("balanco", "CodCtaConCodCtaCor"), "") << "seed " << seed;
   }
@@ -84,11 +81,9 @@ TEST(PeriodReference, YearEndInSequenceMatchesTheWalk) {
   o.seed = 11;
   o.blankAmounts = false;
   BookPair books(o);
-  Ui& ui = books.fast.ui;
-  books.fast.ui.confirmAnswers = {true, true};
-  ASSERT_TRUE(SyntheticUpdate(books.ctx, "2003").run());
-  ASSERT_TRUE(YearOpening(*books.fast.dm, ui, "2003").run());
-  ASSERT_TRUE(CarryForward(books.ctx, "2003").run());
+  ASSERT_TRUE(syntheticUpdate(books.fastDb(), "2003", books.progress).isDone());
+  ASSERT_TRUE(openNextYear(books.fastDb(), "2003", books.progress).isDone());
+  ASSERT_TRUE(carryForward(books.fastDb(), "2003", books.progress).isDone());
   ASSERT_TRUE(literal::syntheticUpdate(*books.walked.dm, "2003").done());
   literal::openNextYear(*books.walked.dm, "2003");
   ASSERT_EQ(literal::carryForward(*books.walked.dm, "2003"), "");

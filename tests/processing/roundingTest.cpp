@@ -30,27 +30,26 @@ TEST_F(YearRoutines, KeepEveryBalanceToFourDecimalPlaces) {
   db.exec("INSERT INTO demresul (OrdemDoGrupo, ContaInicial, ContaFinal, NomeDoGrupo, "
           "SinalDoGrupo) VALUES ('01', '300000', '399999', 'RECEITAS', '+'), "
           "('02', '', '', 'RESULTADO', '=')");
-  book.dm->TbDemResul->refresh();
-  book.ui.confirmAnswers = {true, true, true};
+  NoProgress progress;
 
-  ASSERT_TRUE(SyntheticUpdate(ctx, "2003").run());
+  ASSERT_TRUE(syntheticUpdate(db, "2003", progress).isDone());
   EXPECT_EQ(row("200301299999999"), (QVariantList{0.0, "C", 0.3, 0.3, 0.0, "C"}));
   EXPECT_EQ(row("200301300000999"), (QVariantList{0.0, "C", 0.3, 0.3, 0.0, "C"}));
 
-  ASSERT_TRUE(IncomeStatementUpdate(ctx).update("200301"));
+  ASSERT_TRUE(updateIncomeStatement(db, "200301", progress).isDone());
   EXPECT_EQ(db.select("SELECT SaldoDoGrupo, Acumulado FROM demresul ORDER BY OrdemDoGrupo"),
             (QVector<QVariantList>{{0.0, 0.0}, {0.0, 0.0}}));
 
-  ASSERT_TRUE(BalanceSheetUpdate(ctx).run());
+  ASSERT_TRUE(updateBalanceSheet(db, "2003", progress).isDone());
   EXPECT_EQ(db.select("SELECT SaldoAtual, TipoSaldoAtual FROM balpatri WHERE "
                       "CodigoContaContabil = '111111'"),
             (QVector<QVariantList>{{0.0, "D"}}));
 
-  ASSERT_TRUE(YearOpening(*book.dm, book.ui, "2003").run());
+  ASSERT_TRUE(openNextYear(db, "2003", progress).isDone());
   EXPECT_EQ(row("2004011111110004").value(4), QVariant(0.0));
 
   moves("2004011111110001", 0.2, 0.3);
-  ASSERT_TRUE(CarryForward(ctx, "2003").run());
+  ASSERT_TRUE(carryForward(db, "2003", progress).isDone());
   EXPECT_EQ(row("2004011111110001"), (QVariantList{0.1, "D", 0.2, 0.3, 0.0, "D"}));
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "processing/atualizacoesPage.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 
@@ -17,7 +18,7 @@ namespace esc::test {
 struct StatementsBook : OpenBook {
   // The rows a test writes go in one transaction, committed by reread(): a commit per row
   // would make the tests wait on the disk.
-  StatementsBook() : OpenBook(false), ctx(*dm, ui) {
+  StatementsBook() : OpenBook(false), ctx(*dm, ui), page(ctx) {
     ctx.year = "2004";
     db().begin();
   }
@@ -64,6 +65,7 @@ struct StatementsBook : OpenBook {
       t->refresh();
   }
   SimpleContext ctx;
+  AtualizacoesPage page;
 };
 
 } // namespace esc::test

@@ -14,12 +14,12 @@ TEST_F(SyntheticUpdateTest, RefusalsComeInOrderAndTouchNothing) {
   addPair("111111", "999", "D", "6", 10, 10);
   addPair("100000", "999", "D", "1");
   const auto before = dump(db, "balanco");
-  EXPECT_FALSE(SyntheticUpdate(ctx, "  ").run());
+  EXPECT_FALSE(atuSaldo("  "));
   // Closed and without the result account: the closed year speaks first.
   setState("2003", "F");
-  EXPECT_FALSE(SyntheticUpdate(ctx, "2003").run());
+  EXPECT_FALSE(atuSaldo("2003"));
   setState("2003", "");
-  EXPECT_FALSE(SyntheticUpdate(ctx, "2003").run());
+  EXPECT_FALSE(atuSaldo("2003"));
   EXPECT_EQ(said(), (QStringList{noYear, "Exercício de 2003 está fechado. Reabra antes.",
                                  "Conta 299999, conta corrente 999 não cadastrada. Cadastre-a "
                                  "antes."}));
@@ -56,7 +56,7 @@ TEST_F(SyntheticUpdateTest, WorkedYear) {
   ASSERT_TRUE(book.dm->TbContas->locate("CodigoContaContabil", "111112"));
   ASSERT_TRUE(book.dm->TbBalanco->findKey({"200305111111999"}));
 
-  ASSERT_TRUE(SyntheticUpdate(ctx, "2003").run());
+  ASSERT_TRUE(atuSaldo("2003"));
   EXPECT_EQ(said(), QStringList{"Foram atualizadas 36 contas sintéticas."});
   EXPECT_EQ(book.ui.rangeMax, 12);
   EXPECT_EQ(book.ui.position, 0);
@@ -83,10 +83,12 @@ TEST_F(SyntheticUpdateTest, WorkedYear) {
   EXPECT_FALSE(balance.filtered());
   EXPECT_EQ(ctx.searchText(SearchKind::Balanco), "200305111111999");
 
-  // A second run rewrites the same values.
+  // A second run, without the page, computes the same values and so writes no row.
   const auto first = dump(db, "balanco");
-  book.ui.clear();
-  ASSERT_TRUE(SyntheticUpdate(ctx, "2003").run());
+  NoProgress quiet;
+  const OperationResult again = syntheticUpdate(db, "2003", quiet);
+  EXPECT_EQ(again.message(), "Foram atualizadas 36 contas sintéticas.");
+  EXPECT_EQ(again.figure("rows written"), 0);
   EXPECT_EQ(firstDifference(first, dump(db, "balanco")), "");
 }
 
@@ -97,7 +99,7 @@ TEST_F(SyntheticUpdateTest, OpenedAndReopenedYearsAreUpdatedEvenWithoutSynthetic
   for (const QString s : {"T", "R"}) {
     setState("2003", s);
     book.ui.clear();
-    ASSERT_TRUE(SyntheticUpdate(ctx, "2003").run());
+    ASSERT_TRUE(atuSaldo("2003"));
     EXPECT_EQ(said(), QStringList{"Foram atualizadas 0 contas sintéticas."});
     EXPECT_EQ(row("200312299999999").value(4), 40.0);
   }
@@ -110,7 +112,7 @@ TEST_F(SyntheticUpdateTest, MissingResultMonthKeepsNothing) {
   moves("200302311111999", 0, 40);
   db.exec("DELETE FROM balanco WHERE CodCtaConCodCtaCor = '200307299999999'");
   const Snapshot before = snapshot();
-  EXPECT_FALSE(SyntheticUpdate(ctx, "2003").run());
+  EXPECT_FALSE(atuSaldo("2003"));
   EXPECT_EQ(said(),
             QStringList{"Conta 299999 conta corrente 999 não localizada no período 200307"});
   EXPECT_EQ(book.ui.position, 6); // where the missing month stopped it
@@ -118,17 +120,19 @@ TEST_F(SyntheticUpdateTest, MissingResultMonthKeepsNothing) {
   EXPECT_FALSE(book.dm->TbBalanco->filtered());
 
   db.exec("DELETE FROM balanco WHERE CodCtaConCodCtaCor = '200301299999999'");
-  book.ui.clear();
-  EXPECT_FALSE(SyntheticUpdate(ctx, "2003").run());
-  EXPECT_EQ(said(),
-            QStringList{"Conta 299999 conta corrente 999 não localizada no período 200301"});
+  NoProgress quiet;
+  const OperationResult r = syntheticUpdate(db, "2003", quiet);
+  EXPECT_EQ(r.message(), "Conta 299999 conta corrente 999 não localizada no período 200301");
+  EXPECT_EQ(r.reason(), int(SyntheticRefusal::MissingResultMonth));
+  EXPECT_EQ(r.figure("months done"), 0);
+  EXPECT_EQ(said().size(), 1); // the engine says nothing itself
 }
 
 TEST_F(SyntheticUpdateTest, StoreFailureMidYearKeepsNothing) {
   fillRandomBook(db, RandomBook{});
   const Snapshot before = snapshot();
   failWhen(db, "balanco", "UPDATE", "NEW.Periodo = '200306' AND NEW.NivelDaConta < '6'");
-  EXPECT_FALSE(SyntheticUpdate(ctx, "2003").run());
+  EXPECT_FALSE(atuSaldo("2003"));
   stopFailing(db);
   EXPECT_EQ(book.ui.texts("error"),
             QStringList{"Não foi possível gravar os dados: falha simulada"});
@@ -143,7 +147,7 @@ TEST_F(SyntheticUpdateTest, ResultChainCarriesTheYear) {
   o.seed = 21;
   o.analyticCodes = 60;
   fillRandomBook(db, o);
-  ASSERT_TRUE(SyntheticUpdate(ctx, "2003").run());
+  ASSERT_TRUE(atuSaldo("2003"));
   for (int m = 2; m <= 12; ++m)
     EXPECT_EQ(row("2003" + month(m) + "299999999").value(0),
               row("2003" + month(m - 1) + "299999999").value(4));

@@ -1,6 +1,7 @@
 #pragma once
 // A small hand-made book of fiscal year 2003 for the year-routine tests.
 #include "periodBooks.h"
+#include "processing/atualizacoesPage.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -66,10 +67,19 @@ protected:
     EXPECT_TRUE(before.years == file("FECHAMEN.db"));
   }
   QStringList said() { return book.ui.texts(); }
+  // The page's routines as their buttons run them with `year` selected.
+  bool onYear(const QString& year, bool (AtualizacoesPage::*routine)()) {
+    ctx.year = year;
+    return (page.*routine)();
+  }
+  bool atuSaldo(const QString& year) { return onYear(year, &AtualizacoesPage::atuSaldo); }
+  bool aberExer(const QString& year) { return onYear(year, &AtualizacoesPage::aberExer); }
+  bool transpSdo(const QString& year) { return onYear(year, &AtualizacoesPage::transpSdo); }
 
   OpenBook book{false, 2003};
   Database& db = book.dm->database();
   SimpleContext ctx{*book.dm, book.ui};
+  AtualizacoesPage page{ctx};
 };
 
 } // namespace esc::test

@@ -1,4 +1,3 @@
-#include "processing/yearOpening.h"
 #include "yearBook.h"
 
 using namespace esc;
@@ -10,7 +9,7 @@ class YearOpeningTest : public YearBook {
 protected:
   bool open(bool answer = true) {
     book.ui.confirmAnswers = {answer};
-    return YearOpening(*book.dm, book.ui, "2003").run();
+    return aberExer("2003");
   }
   int rowsOf(const QString& year) {
     return db.selectValue("SELECT count(*) FROM balanco WHERE Periodo LIKE ?", {year + "%"})
@@ -21,12 +20,12 @@ protected:
 TEST_F(YearOpeningTest, RefusalsAndNoChangeNothing) {
   addPair("111111", "999", "D", "6", 100, 150);
   const Snapshot before = snapshot();
-  EXPECT_FALSE(YearOpening(*book.dm, book.ui, "").run());
+  EXPECT_FALSE(aberExer(""));
   EXPECT_FALSE(open(false));
   // The year after 9998 would not fit the four characters of a period's year.
   for (const char* year : {"9999", "1899"}) {
     book.ui.confirmAnswers = {true};
-    EXPECT_FALSE(YearOpening(*book.dm, book.ui, year).run());
+    EXPECT_FALSE(aberExer(year));
   }
   EXPECT_EQ(said(), (QStringList{"Não foi selecionado exercício o financeiro para o qual o sistema "
                                  "estará atuando.",

@@ -1,7 +1,3 @@
-#include "processing/yearState.h"
-#include "processing/atualizacoesPage.h"
-#include "processing/carryForward.h"
-#include "processing/syntheticUpdate.h"
 #include "yearBook.h"
 
 using namespace esc;
@@ -13,11 +9,11 @@ class YearStateTest : public YearBook {
 protected:
   bool close(bool answer = true, const QString& year = "2003") {
     book.ui.confirmAnswers = {answer};
-    return YearState(*book.dm, book.ui, year).close();
+    return onYear(year, &AtualizacoesPage::fechaExercicio);
   }
   bool reopen(bool answer = true, const QString& year = "2003") {
     book.ui.confirmAnswers = {answer};
-    return YearState(*book.dm, book.ui, year).reopen();
+    return onYear(year, &AtualizacoesPage::abreExercicio);
   }
   QString lastSaid() { return said().value(said().size() - 1); }
 };
@@ -74,21 +70,20 @@ TEST_F(YearStateTest, ClosedYearRefusesRollUpAndCarry) {
   setState("2004", "");
   ASSERT_TRUE(close(true, "2004"));
   book.ui.clear();
-  EXPECT_FALSE(SyntheticUpdate(ctx, "2004").run());
-  EXPECT_FALSE(CarryForward(ctx, "2003").run());
+  EXPECT_FALSE(atuSaldo("2004"));
+  EXPECT_FALSE(transpSdo("2003"));
   EXPECT_EQ(said(), (QStringList{"Exercício de 2004 está fechado. Reabra antes.",
                                  "Exercício de 2004 está fechado. Abra-o antes."}));
   ASSERT_TRUE(reopen(true, "2004"));
   book.ui.confirmAnswers = {true};
-  EXPECT_TRUE(SyntheticUpdate(ctx, "2004").run());
-  EXPECT_TRUE(CarryForward(ctx, "2003").run());
+  EXPECT_TRUE(atuSaldo("2004"));
+  EXPECT_TRUE(transpSdo("2003"));
   EXPECT_EQ(row("200412299999999").value(4), 10.0);
 }
 
 // The page's five buttons reach their routines, with the year the selector shows.
 TEST_F(YearStateTest, PageButtonsRunTheRoutines) {
   addPair("299999", "999", "C", "6");
-  AtualizacoesPage page(ctx);
   ctx.year = "";
   for (QPushButton* b : {page.ButAtuSaldo, page.ButAberExer, page.ButTranspSdo,
                          page.ButFechaExercicio, page.ButAbreExercicio})
