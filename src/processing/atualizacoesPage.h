@@ -39,7 +39,7 @@ public:
 private:
   bool changeYear(YearChange change);
   // The income statement of a period already typed (the prompt's answer).
-  bool updateIncomeStatement(const QString& typed);
+  bool atuDemResPeriod(const QString& typed);
 
   MainContext& ctx_;
 };

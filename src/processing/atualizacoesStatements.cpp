@@ -12,12 +12,12 @@ bool AtualizacoesPage::atuDemRes() {
       ctx_.ui().prompt(QStringLiteral("Atualização"),
                        QStringLiteral("Informe o período para atualizar (AAAAMM):"), QString());
   if (!period) return false;
-  return updateIncomeStatement(*period);
+  return atuDemResPeriod(*period);
 }
 
 // Leaves the trial balance in its primary order where the last line's walk left it, and the
 // lines, in their own order, on the last one.
-bool AtualizacoesPage::updateIncomeStatement(const QString& typed) {
+bool AtualizacoesPage::atuDemResPeriod(const QString& typed) {
   TDEscrivon& dm = ctx_.dm();
   Ui& ui = ctx_.ui();
   Database& db = dm.database();
@@ -42,7 +42,7 @@ bool AtualizacoesPage::updateIncomeStatement(const QString& typed) {
       ids << r.rowId;
       lastEnd = lines.valueOf(r, "ContaFinal").toString();
     }
-    const OperationResult r = esc::updateIncomeStatement(db, period, ui.progress(), ids);
+    const OperationResult r = updateIncomeStatement(db, period, ui.progress(), ids);
 
     QVariant stop;
     if (!ids.isEmpty())
