@@ -7,7 +7,6 @@
 #include "store/formats.h"
 #include "store/schema.h"
 #include "store/storeerror.h"
-#include "ui/mainContext.h"
 #include "ui/scriptedUi.h"
 
 #include <QDate>
@@ -176,8 +175,7 @@ struct TypedDocument {
 // through the same cursor and operation the "Documentos" page uses.
 class BookSession {
 public:
-  BookSession(const QString& directory, const QString& year) : dm_(ui_), ctx_(dm_, ui_) {
-    ctx_.year = year;
+  BookSession(const QString& directory, const QString& year) : dm_(ui_), year_(year) {
     dm_.connectDirectory(directory);
     for (Table* t : dm_.tables())
       t->open();
@@ -195,8 +193,8 @@ public:
     const QString day = fmt::date(d.date); // dd/mm/yyyy
     for (const TypedEntry& e : d.entries) {
       j.insert();
-      j.setValue("AnoContasMesDia", ctx_.year + e.code + e.current.leftJustified(14, ' ') +
-                                        day.mid(3, 2) + day.left(2));
+      j.setValue("AnoContasMesDia",
+                 year_ + e.code + e.current.leftJustified(14, ' ') + day.mid(3, 2) + day.left(2));
       j.setValue("CodCtaConCodCtaCor", e.code + e.current);
       j.setValue("CodigoContaContabil", e.code);
       j.setValue("CodigoContaCorrente", e.current);
@@ -211,21 +209,21 @@ public:
     }
   }
 
-  // "&Processar" on the chosen document, answering Yes to its confirmation.
-  void process(const QString& doc) {
-    ui_.clear();
-    ui_.confirmAnswers = {true};
-    DocumentProcessing processing(ctx_);
-    if (!processing.run())
-      throw std::runtime_error(QStringLiteral("o documento %1 não foi processado: %2")
-                                   .arg(doc, ui_.texts().join(" / "))
-                                   .toStdString());
+  // Processes the documents as one batch, as the engine does for any caller.
+  void process(const QStringList& docs) {
+    const ProcessingResult r = DocumentProcessing(db(), year_).run(docs);
+    if (r.done()) return;
+    QStringList texts;
+    for (const ProcessingRefusal& f : r.refusals)
+      texts << f.document + ": " + f.text;
+    throw std::runtime_error(
+        QStringLiteral("documentos não processados: %1").arg(texts.join(" / ")).toStdString());
   }
 
 private:
   ScriptedUi ui_;
   TDEscrivon dm_;
-  SimpleContext ctx_;
+  QString year_; // the selected fiscal year
 };
 
 QString docNumber(int n) {
@@ -336,11 +334,12 @@ void insertDemoDocuments(BookSession& s, int year, bool wholeYear) {
                     {"211111", "0001", "0006", "C", "NF 1234 PAPELARIA CENTRAL", 34567}}});
   if (!wholeYear) return;
   int n = 2;
+  QStringList docs;
   for (const TypedDocument& d : demoYear(year)) {
-    const QString doc = docNumber(++n);
-    s.save(doc, d);
-    s.process(doc);
+    docs << docNumber(++n);
+    s.save(docs.last(), d);
   }
+  s.process(docs);
 }
 
 struct Prepared {
@@ -568,15 +567,16 @@ GeneratedBook createGeneratedBook(const GeneratedBookOptions& g) {
     constexpr int perCommit = 500;
     for (int first = 0; first < g.documents; first += perCommit) {
       Transaction tx(s.db());
+      QStringList docs;
       for (int i = first; i < std::min(g.documents, first + perCommit); ++i) {
-        const QString doc = docNumber(i + 1);
-        const TypedDocument d =
-            generatedDocument(rng, pairs, january.addDays(qint64(i) * days / g.documents), doc);
-        s.save(doc, d);
-        s.process(doc);
+        docs << docNumber(i + 1);
+        const TypedDocument d = generatedDocument(
+            rng, pairs, january.addDays(qint64(i) * days / g.documents), docs.last());
+        s.save(docs.last(), d);
         out.entries += d.entries.size();
         if (g.progress && (i + 1) % 100 == 0 && i + 1 < g.documents) g.progress(i + 1, g.documents);
       }
+      s.process(docs);
       tx.commit();
     }
     if (g.progress) g.progress(g.documents, g.documents);

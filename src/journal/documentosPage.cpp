@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -431,18 +432,90 @@ void DocumentosPage::filtrar() {
   }
 }
 
+bool processChosenDocument(
+    MainContext& ctx,
+    const std::function<void(const QString& debits, const QString& credits)>& showTotals) {
+  TDEscrivon& dm = ctx.dm();
+  Ui& ui = ctx.ui();
+  Table& journal = *dm.TbLancamen;
+  Table& chart = *dm.TbContas;
+  Table& balance = *dm.TbBalanco;
+  // The page offers Processar only while browsing; an entry half typed is never processed.
+  if (journal.isEditing()) return false;
+  try {
+    // The document the view is restricted to, read as it is now, not as it was when it was
+    // chosen: an entry changed since Filtrar is checked with its new values.
+    QString document;
+    if (journal.recordCount() > 0)
+      document = journal.valueOf(journal.rows(0, 1).first(), "NumeroDocumento").toString();
+    DocumentProcessing processing(dm.database(), ctx.selectedYear());
+    const DocumentCheck c = processing.check(document);
+    if (c.entries.isEmpty()) {
+      ui.message(c.refusal);
+      return false;
+    }
+    chart.setOrder("");
+    ctx.setSearchText(SearchKind::Contas, chart.field("CodigoContaContabil").asString());
+    journal.first();
+    // The chart is left on the last account the checks found, the journal on the entry they
+    // stopped at.
+    for (int i = c.accountsLookedUp - 1; i >= 0; --i)
+      if (chart.findKey({c.entries[i].account + c.entries[i].current})) break;
+    if (c.refusedEntry) journal.gotoBookmark({c.refusedEntry});
+    if (!c.totalsKnown) {
+      ui.message(c.refusal);
+      return false;
+    }
+    journal.gotoBookmark({c.entries.last().rowId});
+    if (showTotals)
+      showTotals(DocumentProcessing::totalText(c.debits), DocumentProcessing::totalText(c.credits));
+    if (!c.passed()) {
+      ui.message(c.refusal);
+      return false;
+    }
+    if (!ui.confirm("Confirma o processamento deste documento?")) return false;
+
+    balance.setOrder("");
+    ctx.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
+    journal.setOrder("SI_AnoContasMesDia");
+    ctx.setSearchText(SearchKind::Lancamentos, journal.field("AnoContasMesDia").asString());
+    journal.first();
+    ProcessingResult result;
+    {
+      // The grids bound to the journal and the trial balance would repaint at every row.
+      journal.disableControls();
+      balance.disableControls();
+      Progress& progress = ui.progress();
+      auto thaw = qScopeGuard([&] {
+        progress.reset();
+        balance.enableControls();
+        journal.enableControls();
+      });
+      result = processing.run({c.document}, &progress);
+    }
+    // The journal still shows the document: on the entry at fault, on its first entry when the
+    // document as a whole was refused, on its last entry when it was processed.
+    if (!result.done()) {
+      const ProcessingRefusal& refusal = result.refusals.first();
+      journal.gotoBookmark({refusal.entry ? refusal.entry : c.entries.first().rowId});
+      ui.message(refusal.text);
+      return false;
+    }
+    journal.gotoBookmark({c.entries.last().rowId});
+    ui.message("Processamento do documento concluído com sucesso");
+    return true;
+  } catch (const StoreError& e) {
+    // Nothing of the document was written; the cursors have read the files again.
+    if (!e.silent()) ui.error(e.message());
+    return false;
+  }
+}
+
 void DocumentosPage::processar() {
-  if (journal().isEditing()) return;
-  DocumentProcessing processing(ctx_);
-  processing.showTotals = [this](const QString& debits, const QString& credits) {
+  processChosenDocument(ctx_, [this](const QString& debits, const QString& credits) {
     totDeb_->setText(debits);
     totCred_->setText(credits);
-  };
-  try {
-    processing.run();
-  } catch (const StoreError& e) {
-    report(e);
-  }
+  });
 }
 
 void DocumentosPage::dateBoxClicked() {

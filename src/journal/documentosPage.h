@@ -5,6 +5,7 @@
 #include "ui/maintenancePage.h"
 
 #include <QLineEdit>
+#include <functional>
 
 namespace esc {
 
@@ -21,6 +22,13 @@ struct DocumentTotals {
 // Sums the saved entries the journal's view holds (its document filter, when on), whatever
 // entry is current; one pass over the rows, in SQL.
 DocumentTotals documentTotals(Table& journal);
+
+// "&Processar": checks the document the journal view is restricted to, shows its totals
+// (`showTotals`, general number form), asks for confirmation and processes it, saying how it
+// went. Does nothing while an entry is being edited. True when the document was processed.
+bool processChosenDocument(
+    MainContext& ctx,
+    const std::function<void(const QString& debits, const QString& credits)>& showTotals);
 
 // "Cadastros" / "Documentos": a document's entries typed one by one, with the running totals
 // of its debits and credits, until it is processed.

@@ -195,14 +195,18 @@ PostingResult PostingRule::rewriteRunningBalances(const PostingInput& entry) {
   return {};
 }
 
+void PostingRule::walk(const PostingInput& entry, double seed, const QString& nature) {
+  walkRunningBalances(dm_.database(), entry.journalPrefix, seed, nature);
+}
+
 // The pair's entries of the year, in journal order; Ordem (the order of recording) separates
 // entries of the same day and document, as the ledger prints them. The scan starts at the prefix
 // and stops at the first entry of another pair or year. Rows are written after the scan, so it
 // never runs over rows it has just changed; a row that already holds its new values is left alone,
 // as rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so a
 // pair of ten thousand entries is walked without an allocation per entry.
-void PostingRule::walk(const PostingInput& entry, double seed, const QString& nature) {
-  Database& db = dm_.database();
+void walkRunningBalances(Database& db, const QString& journalPrefix, double seed,
+                         const QString& nature) {
   const QString other = otherLetter(nature);
   std::vector<BalanceWrite> writes;
   {
@@ -212,7 +216,7 @@ void PostingRule::walk(const PostingInput& entry, double seed, const QString& na
                    "-1 ELSE 0 END "
                    "FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ?1 "
                    "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, Ordem");
-    st.bind(1, entry.journalPrefix).bind(2, nature).bind(3, other);
+    st.bind(1, journalPrefix).bind(2, nature).bind(3, other);
     double running = seed;
     while (st.step() && st.integer(1) == 1) {
       running = roundAmount(running + (st.integer(2) == 1 ? st.real(3) : -st.real(3)));

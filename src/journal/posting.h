@@ -14,6 +14,14 @@ double roundAmount(double value);
 // copy balances set-wise.
 void registerRoundAmount(Database& db);
 
+// Rewrites the running balance of every journal entry of one account pair in one fiscal year,
+// processed or not, walking them in journal order from `seed` (January's opening balance) and
+// signing them on the side of `nature`. `journalPrefix` is the first 24 characters of the
+// entries' AnoContasMesDia (the year and the pair). Writes only the entries whose balance or
+// letter changes; inside the caller's transaction.
+void walkRunningBalances(Database& db, const QString& journalPrefix, double seed,
+                         const QString& nature);
+
 struct PostingInput {
   QString year;           // the selected fiscal year, four digits
   QString accountCode;    // CodigoContaContabil

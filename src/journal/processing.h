@@ -1,27 +1,76 @@
 #pragma once
-#include "ui/mainContext.h"
+#include "store/database.h"
+#include "store/ui.h"
 
+#include <QHash>
 #include <QString>
-#include <functional>
+#include <QStringList>
+#include <QVector>
+#include <memory>
 
 namespace esc {
 
-// "&Processar" on the "Documentos" page: checks the document the journal view is restricted
-// to, asks for confirmation and posts its entries into the trial balance of the selected
-// year, marking each "P". The document is either wholly processed or not at all: the posting
-// run is one transaction, and a failure part-way (a missing month row, a store error) rolls
-// back every movement, running balance and status of the document.
+class Table;
+
+// An entry of a document as the checks read it from the journal.
+struct DocumentEntry {
+  qint64 rowId = 0;
+  QString account;
+  QString current;
+  QString type;
+  QString status;
+  QString date; // dd/mm/yyyy
+  double amount = 0.0;
+  QString key; // AnoContasMesDia
+};
+
+// What the checks of one document found, before anything is asked or written.
+struct DocumentCheck {
+  QString document;
+  QVector<DocumentEntry> entries; // in journal order, the order they are posted in
+  QString refusal;                // the system's text; empty when the document may be processed
+  qint64 refusedEntry = 0;        // the entry the checks stopped at; 0 for the whole document
+  int accountsLookedUp = 0;       // entries whose account pair was looked up in the chart
+  // Whether every entry passed its own checks, so that the totals below are the document's.
+  bool totalsKnown = false;
+  double debits = 0.0; // ten-thousandths
+  double credits = 0.0;
+  bool passed() const { return refusal.isEmpty(); }
+};
+
+struct ProcessingRefusal {
+  QString document;
+  QString text;     // the system's own message
+  qint64 entry = 0; // the entry at fault; 0 when the text is about the whole document
+};
+
+struct ProcessingResult {
+  int documents = 0;                   // processed
+  int entries = 0;                     // posted
+  QVector<ProcessingRefusal> refusals; // one a refused document, in the order given
+  bool done() const { return refusals.isEmpty(); }
+};
+
+// Processing documents: each entry's amount moves into the trial balance of the year and the
+// running balances of its account pair are rewritten; the entries are marked "P". It asks
+// nothing and shows nothing: the caller gets the refusals' texts or the figures of what was done.
+//
+// A batch is all or nothing. Every document is checked first (its entries, then the
+// trial-balance rows they post to), inside the transaction that then posts them all, so a
+// refusal of any document leaves the book as it was. Posting moves every amount into its month
+// rows in memory, pair by pair, and walks each pair's running balances once for the whole batch:
+// the rows left are those of processing the documents one after another in the order given.
 class DocumentProcessing {
 public:
-  explicit DocumentProcessing(MainContext& ctx) : ctx_(ctx) {}
+  DocumentProcessing(Database& db, const QString& year) : db_(db), year_(year) {}
 
-  // Called with the debit and credit totals (general number form) once the checks have summed
-  // them, so the page can show them in its total boxes.
-  std::function<void(const QString& debits, const QString& credits)> showTotals;
+  // The checks of one document that "&Processar" makes before asking, in their order; the first
+  // failure is the refusal. Reads only.
+  DocumentCheck check(const QString& document);
 
-  // True when the document was processed. Does nothing while an entry is being edited. A
-  // store error is shown as an error box and leaves the document as it was.
-  bool run();
+  // Checks and posts `documents` in one transaction. Store failures throw StoreError (and then
+  // nothing is written). `progress` (may be null) counts the entries posted.
+  ProcessingResult run(const QStringList& documents, Progress* progress = nullptr);
 
   // Whether the entry of `rowId`, or any entry of `document`, is processed ("P"), as the files
   // hold it now rather than as a cursor last read it.
@@ -38,11 +87,20 @@ public:
   static QString totalText(double total);
 
 private:
-  bool validate();
-  bool post();
+  struct Pair;
+  DocumentCheck checkDocument(const QString& document);
+  QString postingRefusal(const DocumentCheck& check, qint64& entry);
+  Pair& pair(const DocumentEntry& e);
+  QString level(const QString& accountPair);
+  bool hasJanuaryRow(const QString& key);
 
-  MainContext& ctx_;
-  int entryCount_ = 0;
+  Database& db_;
+  QString year_;
+  // Read once a run: the chart's level of each pair ("" when not on the chart), whether
+  // January's row of a pair exists, the month rows of each pair posted to.
+  QHash<QString, QString> levels_;
+  QHash<QString, bool> januaryRows_;
+  QHash<QString, std::shared_ptr<Pair>> pairs_;
 };
 
 } // namespace esc

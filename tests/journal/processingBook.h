@@ -2,6 +2,7 @@
 // A book for processing tests: accounts and entries are added as the chart and "&Gravar" save
 // them, and a document is chosen and processed as the "Documentos" page does it.
 #include "demobook.h"
+#include "journal/documentosPage.h"
 #include "journal/processing.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
@@ -112,10 +113,12 @@ struct ProcessingBook {
   bool processChosen(bool yes = true) {
     ui.clear();
     ui.confirmAnswers = {yes};
-    DocumentProcessing p(*ctx);
-    p.showTotals = [this](const QString& d, const QString& c) { totals = {d, c}; };
-    return p.run();
+    return processChosenDocument(*ctx, [this](const QString& d, const QString& c) {
+      totals = {d, c};
+    });
   }
+  // The engine on this book's selected year.
+  DocumentProcessing engine() { return DocumentProcessing(db(), ctx->year); }
 
   QStringList statuses(const QString& doc) {
     QStringList out;

@@ -337,6 +337,52 @@ TEST(ProcessingWalk, OncePerPairEqualsAfterEveryEntry) {
   }
 }
 
+// A batch is checked whole before anything is written, each refused document named with its
+// text; valid, it leaves the rows that processing its documents one at a time leaves.
+TEST(ProcessingBatch, RefusedWholeOrPostedAsOneByOne) {
+  ProcessingBook batch, single;
+  qint64 unposted = 0;
+  for (ProcessingBook* b : {&batch, &single}) {
+    b->addAccount("110101", "999", "D", "6", 1000.0);
+    b->addAccount("210101", "999", "C");
+    b->addAccount("310101", "999", "C", "6", -50.0);
+    b->addAccount("110109", "999", "D");
+    b->db().exec("DELETE FROM balanco WHERE CodCtaConCodCtaCor = '200305110109999'");
+    b->addEntry("00001", march5, "110101", "999", "D", 100.1);
+    b->addEntry("00001", march5, "210101", "999", "C", 100.1);
+    for (double v : {0.1, 0.2})
+      b->addEntry("00002", QDate(2003, 1, 9), "210101", "999", "D", v);
+    b->addEntry("00002", QDate(2003, 1, 9), "310101", "999", "C", 0.3);
+    b->addEntry("00003", QDate(2003, 7, 1), "110101", "999", "C", 40.0);
+    b->addEntry("00003", QDate(2003, 7, 1), "310101", "999", "D", 40.0);
+    b->addEntry("00004", march5, "110101", "999", "D", 1.0);
+    b->addEntry("00004", march5, "210101", "999", "C", 2.0);
+    unposted = b->addEntry("00005", QDate(2003, 5, 2), "110109", "999", "D", 5.0);
+    b->addEntry("00005", QDate(2003, 5, 2), "210101", "999", "C", 5.0);
+  }
+  const auto before = test::dumpAll(batch.db());
+  ProcessingResult r = batch.engine().run({"00001", "00004", "00002", "00005", "00003"});
+  QStringList refusals;
+  for (const ProcessingRefusal& f : r.refusals)
+    refusals << f.document + " " + f.text + " " + QString::number(f.entry);
+  EXPECT_EQ(refusals,
+            (QStringList{"00004 Documento inválido. Soma de Créditos: 2 - Débitos: 1 0",
+                         "00005 Erro. Chave 200305110109999 não localizada no balancete. " +
+                             QString::number(unposted)}));
+  EXPECT_EQ(test::dumpAll(batch.db()), before);
+
+  r = batch.engine().run({"00003", "00001", "00002"}, &batch.ui.progress());
+  ASSERT_TRUE(r.done());
+  EXPECT_EQ(std::make_pair(r.documents, r.entries), std::make_pair(3, 7));
+  EXPECT_EQ(batch.ui.positions.back(), 7);
+  for (const QString doc : {"00003", "00001", "00002"})
+    ASSERT_TRUE(single.process(doc)) << qPrintable(single.ui.texts().join("\n"));
+  for (const char* t : {"balanco", "lancamen"}) {
+    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(t);
+    EXPECT_EQ(test::lines(batch.db().select(sql)), test::lines(single.db().select(sql))) << t;
+  }
+}
+
 // The demo book: a year of processed documents whose trial balance agrees with its journal,
 // and two typed documents a new user can process.
 TEST(DemoBook, TrialBalanceAgreesWithItsProcessedEntries) {

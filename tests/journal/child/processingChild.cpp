@@ -4,7 +4,7 @@
 // at the N-th write, sync, truncation or deletion of a file once processing has begun, so the
 // test can stop it at every step of the commit; with --report it writes how many such
 // operations processing made and how long it took (microseconds after ready).
-#include "journal/processing.h"
+#include "journal/documentosPage.h"
 #include "ui/mainContext.h"
 #include "ui/scriptedUi.h"
 
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   runClock.start();
   armed = true;
-  const bool done = esc::DocumentProcessing(ctx).run();
+  const bool done = esc::processChosenDocument(ctx, nullptr);
   armed = false;
   const qint64 ended = runClock.nsecsElapsed() / 1000;
   if (report) std::printf("io %ld end %lld\n", ioCount, ended);
