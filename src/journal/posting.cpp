@@ -227,12 +227,17 @@ void walkRunningBalances(Database& db, const QString& journalPrefix, double seed
       writes.push_back({st.integer(0), running, side == 0, side > 0});
     }
   }
+  if (writes.empty()) return;
+  // Held for the whole walk: a long walk would otherwise look each statement up per entry.
+  Statement balance = db.prepare("UPDATE lancamen SET SaldoAtual = ?1 WHERE rowid = ?2");
+  Statement withLetter =
+      db.prepare("UPDATE lancamen SET SaldoAtual = ?1, TipoSaldoAtual = ?3 WHERE rowid = ?2");
   for (const BalanceWrite& w : writes) {
-    if (w.keepLetter)
-      db.exec("UPDATE lancamen SET SaldoAtual = ? WHERE rowid = ?", {w.balance, w.rowId});
-    else
-      db.exec("UPDATE lancamen SET SaldoAtual = ?, TipoSaldoAtual = ? WHERE rowid = ?",
-              {w.balance, w.onNatureSide ? nature : other, w.rowId});
+    Statement& st = w.keepLetter ? balance : withLetter;
+    st.reset();
+    st.bind(1, w.balance).bind(2, w.rowId);
+    if (!w.keepLetter) st.bind(3, w.onNatureSide ? nature : other);
+    st.run();
   }
 }
 

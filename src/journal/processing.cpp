@@ -6,6 +6,7 @@
 #include "store/table.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <QSet>
 #include <array>
 #include <cmath>
@@ -284,6 +285,23 @@ ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress*
   januaryRows_.clear();
   pairs_.clear();
   ProcessingResult result;
+  // A batch rewrites pages all over the journal and the trial balance. With SQLite's small
+  // default cache the changed pages spill into the files before the commit, each spill
+  // writing the rollback journal too; the cache grows only as far as the batch needs.
+  const QString cache = QStringLiteral("PRAGMA f_%1.cache_size");
+  QVector<std::pair<QString, QVariant>> caches;
+  for (const char* table : {"lancamen", "balanco"})
+    caches.push_back({cache.arg(table), db_.selectValue(cache.arg(table))});
+  auto restore = qScopeGuard([&] {
+    try {
+      for (const auto& [pragma, size] : caches)
+        db_.execScript(pragma + " = " + QString::number(size.toLongLong()));
+    } catch (const StoreError&) {
+      // Only the cache's size is at stake; the batch's outcome stands.
+    }
+  });
+  for (const auto& c : caches)
+    db_.execScript(c.first + " = -65536");
   Transaction tx(db_);
 
   // Checked under the transaction's write lock, so nothing changes between the checks and the
@@ -325,6 +343,13 @@ ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress*
   // entry by entry leaves. The running balances depend only on the pair's entries and
   // January's opening, not on which are processed, so each pair is walked once, signed on the
   // nature of the month row of its last entry, as the last of the per-entry walks would.
+  Statement writeRow =
+      db_.prepare("UPDATE balanco SET "
+                  "SaldoAnterior = CASE WHEN ?1 THEN ?2 ELSE SaldoAnterior END, "
+                  "TipoSaldoAnterior = CASE WHEN ?1 THEN ?3 ELSE TipoSaldoAnterior END, "
+                  "ValorDebito = CASE WHEN ?4 THEN ?5 ELSE ValorDebito END, "
+                  "ValorCredito = CASE WHEN ?6 THEN ?7 ELSE ValorCredito END, "
+                  "SaldoAtual = ?8, TipoSaldoAtual = ?9 WHERE rowid = ?10");
   int posted = 0;
   for (Pair* p : order) {
     for (const DocumentEntry* e : p->entries) {
@@ -334,14 +359,10 @@ ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress*
     }
     for (const MonthRow& row : p->months) {
       if (!row.closingSet) continue;
-      db_.exec("UPDATE balanco SET "
-               "SaldoAnterior = CASE WHEN ?1 THEN ?2 ELSE SaldoAnterior END, "
-               "TipoSaldoAnterior = CASE WHEN ?1 THEN ?3 ELSE TipoSaldoAnterior END, "
-               "ValorDebito = CASE WHEN ?4 THEN ?5 ELSE ValorDebito END, "
-               "ValorCredito = CASE WHEN ?6 THEN ?7 ELSE ValorCredito END, "
-               "SaldoAtual = ?8, TipoSaldoAtual = ?9 WHERE rowid = ?10",
-               {row.openingSet, row.opening, row.openingLetter, row.debitsSet, row.debits,
-                row.creditsSet, row.credits, row.closing, row.closingLetter, row.rowId});
+      writeRow.reset();
+      writeRow.bindAll({row.openingSet, row.opening, row.openingLetter, row.debitsSet, row.debits,
+                        row.creditsSet, row.credits, row.closing, row.closingLetter, row.rowId});
+      writeRow.run();
     }
     const DocumentEntry* last = p->entries.last();
     walkRunningBalances(db_, p->prefix, p->seed,
