@@ -93,9 +93,10 @@ public:
   double process(const QStringList& docs) {
     QElapsedTimer t;
     t.start();
-    const ProcessingResult r = DocumentProcessing(db(), year_).run(docs);
+    NoProgress quiet;
+    const ProcessingResult r = DocumentProcessing(db(), year_).run(docs, quiet);
     const double ms = t.nsecsElapsed() / 1e6;
-    if (!r.done()) {
+    if (!r.isDone()) {
       std::fprintf(stderr, "não processado: %s %s\n", qPrintable(r.refusals[0].document),
                    qPrintable(r.refusals[0].text));
       std::exit(1);

@@ -211,8 +211,9 @@ public:
 
   // Processes the documents as one batch, as the engine does for any caller.
   void process(const QStringList& docs) {
-    const ProcessingResult r = DocumentProcessing(db(), year_).run(docs);
-    if (r.done()) return;
+    NoProgress quiet;
+    const ProcessingResult r = DocumentProcessing(db(), year_).run(docs, quiet);
+    if (r.isDone()) return;
     QStringList texts;
     for (const ProcessingRefusal& f : r.refusals)
       texts << f.document + ": " + f.text;

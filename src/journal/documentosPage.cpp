@@ -491,11 +491,11 @@ bool processChosenDocument(
         balance.enableControls();
         journal.enableControls();
       });
-      result = processing.run({c.document}, &progress);
+      result = processing.run({c.document}, progress);
     }
     // The journal still shows the document: on the entry at fault, on its first entry when the
     // document as a whole was refused, on its last entry when it was processed.
-    if (!result.done()) {
+    if (!result.isDone()) {
       const ProcessingRefusal& refusal = result.refusals.first();
       journal.gotoBookmark({refusal.entry ? refusal.entry : c.entries.first().rowId});
       ui.message(refusal.text);

@@ -280,7 +280,7 @@ void postAmount(std::array<MonthRow, 12>& months, int month, bool debit, double 
 
 } // namespace
 
-ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress* progress) {
+ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress& progress) {
   levels_.clear();
   januaryRows_.clear();
   pairs_.clear();
@@ -319,14 +319,14 @@ ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress*
     else
       checked << std::move(c);
   }
-  if (!result.done()) return result;
+  if (!result.isDone()) return result;
 
   // Marking comes first and must find every entry still unprocessed: the checks read the
   // status, and this guards the posting against any other way in.
   for (const DocumentCheck& c : std::as_const(checked))
     if (const QString refusal = claimEntries(db_, c.entries); !refusal.isEmpty())
       result.refusals << ProcessingRefusal{c.document, refusal, 0};
-  if (!result.done()) return result;
+  if (!result.isDone()) return result;
 
   // Pairs in the order they are first posted to, each with its entries in posting order.
   QVector<Pair*> order;
@@ -337,7 +337,7 @@ ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress*
       p.entries << &e;
       ++result.entries;
     }
-  if (progress) progress->setRange(0, result.entries);
+  progress.setRange(0, result.entries);
 
   // The pairs are independent of one another, so posting pair by pair leaves what posting
   // entry by entry leaves. The running balances depend only on the pair's entries and
@@ -355,7 +355,7 @@ ProcessingResult DocumentProcessing::run(const QStringList& documents, Progress*
     for (const DocumentEntry* e : p->entries) {
       postAmount(p->months, e->date.mid(3, 2).toInt() - 1, e->type == QLatin1String("D"),
                  e->amount);
-      if (progress) progress->setPosition(++posted);
+      progress.setPosition(++posted);
     }
     for (const MonthRow& row : p->months) {
       if (!row.closingSet) continue;

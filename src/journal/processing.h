@@ -1,6 +1,6 @@
 #pragma once
 #include "store/database.h"
-#include "store/ui.h"
+#include "store/operationResult.h"
 
 #include <QHash>
 #include <QString>
@@ -48,7 +48,7 @@ struct ProcessingResult {
   int documents = 0;                   // processed
   int entries = 0;                     // posted
   QVector<ProcessingRefusal> refusals; // one a refused document, in the order given
-  bool done() const { return refusals.isEmpty(); }
+  bool isDone() const { return refusals.isEmpty(); }
 };
 
 // Processing documents: each entry's amount moves into the trial balance of the year and the
@@ -69,8 +69,8 @@ public:
   DocumentCheck check(const QString& document);
 
   // Checks and posts `documents` in one transaction. Store failures throw StoreError (and then
-  // nothing is written). `progress` (may be null) counts the entries posted.
-  ProcessingResult run(const QStringList& documents, Progress* progress = nullptr);
+  // nothing is written). `progress` counts the entries posted.
+  ProcessingResult run(const QStringList& documents, Progress& progress);
 
   // Whether the entry of `rowId`, or any entry of `document`, is processed ("P"), as the files
   // hold it now rather than as a cursor last read it.

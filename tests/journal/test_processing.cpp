@@ -361,7 +361,8 @@ TEST(ProcessingBatch, RefusedWholeOrPostedAsOneByOne) {
     b->addEntry("00005", QDate(2003, 5, 2), "210101", "999", "C", 5.0);
   }
   const auto before = test::dumpAll(batch.db());
-  ProcessingResult r = batch.engine().run({"00001", "00004", "00002", "00005", "00003"});
+  ProcessingResult r =
+      batch.engine().run({"00001", "00004", "00002", "00005", "00003"}, batch.ui.progress());
   QStringList refusals;
   for (const ProcessingRefusal& f : r.refusals)
     refusals << f.document + " " + f.text + " " + QString::number(f.entry);
@@ -371,8 +372,8 @@ TEST(ProcessingBatch, RefusedWholeOrPostedAsOneByOne) {
                              QString::number(unposted)}));
   EXPECT_EQ(test::dumpAll(batch.db()), before);
 
-  r = batch.engine().run({"00003", "00001", "00002"}, &batch.ui.progress());
-  ASSERT_TRUE(r.done());
+  r = batch.engine().run({"00003", "00001", "00002"}, batch.ui.progress());
+  ASSERT_TRUE(r.isDone());
   EXPECT_EQ(std::make_pair(r.documents, r.entries), std::make_pair(3, 7));
   EXPECT_EQ(batch.ui.positions.back(), 7);
   for (const QString doc : {"00003", "00001", "00002"})
