@@ -44,6 +44,8 @@ struct ProcessingRefusal {
   qint64 entry = 0; // the entry at fault; 0 when the text is about the whole document
 };
 
+// What a run did. Not an OperationResult: a batch is refused for every document at fault at
+// once, each with its own text.
 struct ProcessingResult {
   int documents = 0;                   // processed
   int entries = 0;                     // posted
