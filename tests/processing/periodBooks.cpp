@@ -106,20 +106,6 @@ void fillRandomBook(Database& db, const RandomBook& o) {
   tx.commit();
 }
 
-QVector<QVariantList> dump(Database& db, const QString& sqlTable, const QString& order) {
-  return db.select(QStringLiteral("SELECT rowid, * FROM \"%1\" ORDER BY %2").arg(sqlTable, order));
-}
-
-QVector<QVariantList> dumpAll(Database& db) {
-  QVector<QVariantList> all;
-  for (const char* t : {"contas", "historic", "lancamen", "balanco", "balpatri", "demresul",
-                        "fechamen", "cabecalh"}) {
-    all << QVariantList{QString(t)};
-    all << dump(db, t);
-  }
-  return all;
-}
-
 QString firstDifference(const QVector<QVariantList>& a, const QVector<QVariantList>& b) {
   if (a.size() != b.size()) return QStringLiteral("%1 rows against %2").arg(a.size()).arg(b.size());
   for (int i = 0; i < a.size(); ++i) {

@@ -2,20 +2,13 @@
 // Books for the year-routine tests: random trial balances, row dumps compared to the last bit,
 // and the routines written out step by step on the store's cursors, the reference the fast
 // routines are held to.
+#include "bookRows.h"
+#include "printers.h"
 #include "store/dataModule.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
-#include <ostream>
-
-// Readable texts in the test failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-  *os << '{' << l.join("\", \"").prepend('"').append('"').toStdString() << '}';
-}
 
 namespace esc::test {
 
@@ -33,12 +26,6 @@ struct RandomBook {
 // several current accounts, natures "D", "C" and blank, negative balances, missing months,
 // rows inserted in random order. The same options give the same rows.
 void fillRandomBook(Database& db, const RandomBook& options);
-
-// Every row of `sqlTable` in `order`, all columns.
-QVector<QVariantList> dump(Database& db, const QString& sqlTable,
-                           const QString& order = QStringLiteral("rowid"));
-// Every row of the eight tables in stored order, row ids included.
-QVector<QVariantList> dumpAll(Database& db);
 
 // Equal values, amounts compared bit for bit (so 0 and -0, or sums that differ in their last
 // digit, do not pass as equal). Returns a description of the first difference, "" when none.

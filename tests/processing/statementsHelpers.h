@@ -4,12 +4,6 @@
 #include "ui/mainContext.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
-
-// Texts in failure messages as text, not as bytes.
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
 
 namespace esc::test {
 

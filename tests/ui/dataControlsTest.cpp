@@ -10,11 +10,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// Failures print texts readably.
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
-
 using namespace esc;
 using esc::test::OpenBook;
 

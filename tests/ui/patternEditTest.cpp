@@ -1,12 +1,8 @@
 #include "ui/patternEdit.h"
+#include "printers.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
-
-// Failures print texts readably.
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
 
 using esc::PatternEdit;
 

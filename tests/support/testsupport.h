@@ -1,4 +1,5 @@
 #pragma once
+#include "printers.h"
 #include "store/dataModule.h"
 #include "ui/scriptedUi.h"
 
