@@ -1,4 +1,6 @@
 #include "demobook.h"
+#include "book/keys.h"
+#include "book/period.h"
 
 #include "journal/processing.h"
 #include "processing/syntheticUpdate.h"
@@ -129,14 +131,15 @@ void insertAccount(Database& db, const QString& year, const QString& code, const
                    const QString& name, const QString& ccName, const QString& nature,
                    const QString& level) {
   db.exec("INSERT INTO contas VALUES (?, ?, ?, ?, ?, ?, ?)",
-          {code + cc, code, name, cc, ccName, nature, level});
+          {book::accountPair(code, cc), code, name, cc, ccName, nature, level});
   for (int m = 1; m <= 12; ++m) {
-    const QString period = year + twoDigits(m);
+    const QString period = book::period(year, m);
     db.exec("INSERT INTO balanco (CodigoContaContabil, CodigoContaCorrente, Periodo, "
             "CodCtaConCodCtaCor, TipoSaldoAnterior, SaldoAnterior, ValorCredito, ValorDebito, "
             "SaldoAtual, TipoSaldoAtual, NaturezaDaConta, NivelDaConta) "
             "VALUES (?, ?, ?, ?, ?, 0.0, 0.0, 0.0, 0.0, ?, ?, ?)",
-            {code, cc, period, period + code + cc, nature, nature, nature, level});
+            {code, cc, period, book::balanceKey(period, book::accountPair(code, cc)), nature,
+             nature, nature, level});
   }
 }
 
@@ -194,8 +197,8 @@ public:
     for (const TypedEntry& e : d.entries) {
       j.insert();
       j.setValue("AnoContasMesDia",
-                 year_ + e.code + e.current.leftJustified(14, ' ') + day.mid(3, 2) + day.left(2));
-      j.setValue("CodCtaConCodCtaCor", e.code + e.current);
+                 book::entryKey(year_, e.code, e.current, day.mid(3, 2), day.left(2)));
+      j.setValue("CodCtaConCodCtaCor", book::accountPair(e.code, e.current));
       j.setValue("CodigoContaContabil", e.code);
       j.setValue("CodigoContaCorrente", e.current);
       j.setValue("CodigoHistorico", e.hist);

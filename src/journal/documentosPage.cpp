@@ -1,5 +1,7 @@
 #include "documentosPage.h"
 
+#include "book/keys.h"
+#include "book/texts.h"
 #include "entryGuards.h"
 #include "processing.h"
 #include "store/formats.h"
@@ -94,7 +96,7 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   situacao_ = bound("EditSitDoctos", "Situacao");
   situacao_->setReadOnly(true);
   situacao_->setFocusPolicy(Qt::NoFocus);
-  setHint(situacao_, "(P)=Processado - (  )-Nao processado");
+  setHint(situacao_, book::text::processedHint);
   numDoc_ = bound("EditNumDoc", "NumeroDocumento");
   numDoc_->setReadOnly(true);
   numDoc_->setEnabled(false);
@@ -273,9 +275,7 @@ void DocumentosPage::incluir() {
   Table& t = journal();
   if (t.isEditing()) return; // the refresh keeps the button off while an entry is typed
   Ui& ui = ctx_.ui();
-  if (ctx_.selectedYear().trimmed().isEmpty())
-    return ui.message(
-        "Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
+  if (ctx_.selectedYear().trimmed().isEmpty()) return ui.message(book::text::noYearSelected);
   processar_->setEnabled(false);
   dataLancto_->setEnabled(true);
   if (dataLancto_->text().isEmpty()) dataLancto_->setText(fmt::date(QDate::currentDate()));
@@ -286,12 +286,11 @@ void DocumentosPage::incluir() {
       if (!highest.isEmpty()) {
         bool ok = false;
         next = highest.trimmed().toLongLong(&ok) + 1;
-        if (!ok) return ui.message("'" + highest + "' não é um número de documento válido.");
+        if (!ok) return ui.message(invalidDocumentNumber(highest));
       }
       const QString number = QString::number(next).rightJustified(5, '0');
       // A sixth digit would not fit the box and would name another document.
-      if (number.size() > 5)
-        return ui.message("'" + number + "' não é um número de documento válido.");
+      if (number.size() > 5) return ui.message(invalidDocumentNumber(number));
       numDocto_->setText(number);
     }
     if (!usableDocument()) return;
@@ -318,7 +317,7 @@ void DocumentosPage::gravar() {
   bool saved = false;
   try {
     if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
-      return ui.message("Lançamento já foi processado. Não pode ser alterado. Cancele a operação.");
+      return ui.message(book::text::entryProcessed);
     if (!DBEdit::typedTextsAccepted(this)) return;
     // The date box and the entry complete each other: the date the box shows, in either of
     // its forms, is the entry's; an empty box takes the entry's date.
@@ -343,24 +342,21 @@ void DocumentosPage::gravar() {
       ok = false;
     };
     const QString year = ctx_.selectedYear().trimmed();
-    if (year.isEmpty())
-      fail("Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
+    if (year.isEmpty()) fail(book::text::noYearSelected);
     const QString account = t.field("CodigoContaContabil").asString();
     const QString current = t.field("CodigoContaCorrente").asString();
     const QString hist = t.field("CodigoHistorico").asString();
-    if (account.trimmed().size() < 6) fail("Código da conta contábil tem de ter 6 dígitos.");
-    if (current.trimmed().size() < 3)
-      fail("Código da conta contábil tem de ter pelo menos 3 dígitos.");
-    if (hist.trimmed().size() < 4) fail("Código do histórico tem de ter 4 dígitos.");
+    if (account.trimmed().size() < 6) fail(book::text::accountSixDigits);
+    if (current.trimmed().size() < 3) fail(book::text::accountThreeDigits);
+    if (hist.trimmed().size() < 4) fail(book::text::historicoFourDigits);
     const QString dc = t.field("TipoDeLancamento").asString().toUpper();
-    if (dc != "D" && dc != "C") fail("Tipo de lançamento só pode ser D (Débito) ou C (Crédito).");
+    if (dc != "D" && dc != "C") fail(book::text::entryTypeDC);
     if (fmt::shortDate(t.field("DataDaContabilizacao").asDate()).trimmed().size() < 8)
-      fail("Data de lançamento tem de ter 8 caracteres.");
-    if (!(t.field("ValorLancamento").asFloat() > 0))
-      fail("Valor do lançamento tem de ter maior que zero.");
+      fail(book::text::dateEightCharacters);
+    if (!(t.field("ValorLancamento").asFloat() > 0)) fail(book::text::amountAboveZero);
     const QString shownPair =
-        accountPair(t.field("ContaContabil").asString(), t.field("ContaCorrente").asString());
-    if (!pairLevel(db, shownPair)) fail("Conta corrente não cadastrada para a conta contábil.");
+        book::accountPair(t.field("ContaContabil").asString(), t.field("ContaCorrente").asString());
+    if (!pairLevel(db, shownPair)) fail(book::text::currentAccountUnknown);
     const QString docText = numDocto_->text();
     if (!fmt::trimRight(docText).isEmpty() && !usableDocument()) ok = false;
 
@@ -368,12 +364,12 @@ void DocumentosPage::gravar() {
     const auto date = fmt::parseDate(dateText);
     const QString month = date ? date->toString("MM") : dateText.mid(3, 2);
     const QString day = date ? date->toString("dd") : dateText.left(2);
-    t.setValue("AnoContasMesDia", entryKey(year, account, current, month, day));
-    t.setValue("CodCtaConCodCtaCor", accountPair(account, current));
+    t.setValue("AnoContasMesDia", book::entryKey(year, account, current, month, day));
+    t.setValue("CodCtaConCodCtaCor", book::accountPair(account, current));
     t.setValue("Situacao", "N");
-    if (!pairLevel(db, accountPair(account, current)))
-      fail("Conta corrente não cadastrada para a conta contábil.");
-    if (!historicoExists(db, hist)) fail("Histórico não cadastrado.");
+    if (!pairLevel(db, book::accountPair(account, current)))
+      fail(book::text::currentAccountUnknown);
+    if (!historicoExists(db, hist)) fail(book::text::historicoUnknown);
 
     if (!date) return ui.message("'" + dataLancto_->text() + "' não é uma data válida.");
     t.setValue("DataDaContabilizacao", *date);

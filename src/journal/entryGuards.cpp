@@ -1,5 +1,6 @@
 #include "entryGuards.h"
 
+#include "book/texts.h"
 #include "store/formats.h"
 #include "ui/dbEdit.h"
 
@@ -25,7 +26,7 @@ void EntryGuards::fieldChanged(const QString& name) {
   QString refusal;
   if (is("CodigoContaContabil") || is("CodigoContaCorrente") || is("CodigoHistorico") ||
       is("ValorLancamento"))
-    refusal = "Este campo não pode ser alterado. Operação cancelada.";
+    refusal = book::text::fieldCannotChange;
   else if ((is("DataDaContabilizacao") || is("NumeroDocumento")) &&
            journal_.field("Situacao").asString().toUpper() == "P")
     refusal = "Este campo não pode ser alterado. Documento já processado.";
@@ -39,15 +40,6 @@ void EntryGuards::followDiscards(DBEdit* box) {
   QObject::connect(box, &QLineEdit::textEdited, box, [box] {
     if (box->table() && !box->table()->isEditing()) box->showField();
   });
-}
-
-QString entryKey(const QString& year, const QString& account, const QString& current,
-                 const QString& month, const QString& day) {
-  return year + account + current.leftJustified(14, ' ') + month + day;
-}
-
-QString accountPair(const QString& account, const QString& current) {
-  return fmt::trimRight(account + current);
 }
 
 QString documentNumber(const QString& typed) {

@@ -37,15 +37,6 @@ private:
   Ui& ui_;
 };
 
-// The journal's key `AnoContasMesDia`: fiscal year, account code, current-account code padded
-// to 14, month and day.
-QString entryKey(const QString& year, const QString& account, const QString& current,
-                 const QString& month, const QString& day);
-
-// An account pair as the chart keys it: the account code followed by the current-account
-// code, trailing spaces dropped.
-QString accountPair(const QString& account, const QString& current);
-
 // A document number as every number is shown: one of fewer than five digits is completed
 // with zeros on the left ("45" -> "00045"); any other text is left as typed.
 QString documentNumber(const QString& typed);

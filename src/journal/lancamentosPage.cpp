@@ -1,5 +1,7 @@
 #include "lancamentosPage.h"
 
+#include "book/keys.h"
+#include "book/texts.h"
 #include "entryGuards.h"
 #include "processing.h"
 #include "store/formats.h"
@@ -33,7 +35,7 @@ LancamentosPage::LancamentosPage(MainContext& ctx, QWidget* parent)
   situacao_ = edit("EditSituacao", "Situacao");
   situacao_->setReadOnly(true);
   situacao_->setFocusPolicy(Qt::NoFocus);
-  const QString sitHint = "(P)=Processado - (  )-Nao processado";
+  const QString sitHint = book::text::processedHint;
   situacao_->setToolTip(sitHint);
   situacao_->setStatusTip(sitHint);
 
@@ -148,32 +150,25 @@ void LancamentosPage::gravar() {
   Database& db = ctx_.dm().database();
   try {
     if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
-      return ui.message("Lançamento já foi processado. Não pode ser alterado. Cancele a operação.");
+      return ui.message(book::text::entryProcessed);
     if (!DBEdit::typedTextsAccepted(this)) return;
     const QString year = ctx_.selectedYear().trimmed();
-    if (year.isEmpty())
-      return ui.message("Não foi selecionado exercício o financeiro para o qual o sistema "
-                        "estará atuando.");
+    if (year.isEmpty()) return ui.message(book::text::noYearSelected);
     const QString account = t.field("CodigoContaContabil").asString();
     const QString current = t.field("CodigoContaCorrente").asString();
     const QString hist = t.field("CodigoHistorico").asString();
-    if (account.trimmed().size() < 6)
-      return ui.message("Código da conta contábil tem de ter 6 dígitos.");
-    if (current.trimmed().size() < 3)
-      return ui.message("Código da conta contábil tem de ter pelo menos 3 dígitos.");
-    if (hist.trimmed().size() < 4) return ui.message("Código do histórico tem de ter 4 dígitos.");
+    if (account.trimmed().size() < 6) return ui.message(book::text::accountSixDigits);
+    if (current.trimmed().size() < 3) return ui.message(book::text::accountThreeDigits);
+    if (hist.trimmed().size() < 4) return ui.message(book::text::historicoFourDigits);
     const QString dc = t.field("TipoDeLancamento").asString().toUpper();
-    if (dc != "D" && dc != "C")
-      return ui.message("Tipo de lançamento só pode ser D (Débito) ou C (Crédito).");
+    if (dc != "D" && dc != "C") return ui.message(book::text::entryTypeDC);
     const QString dateText = data_->patternText();
-    if (dateText.trimmed().size() < 8)
-      return ui.message("Data de lançamento tem de ter 8 caracteres.");
+    if (dateText.trimmed().size() < 8) return ui.message(book::text::dateEightCharacters);
     const QString doc = documentNumber(t.field("NumeroDocumento").asString());
     if (doc.trimmed().size() < 5) return ui.message("Número do documento tem de ter 5 caracteres.");
     if (!usableDocumentNumber(doc)) return ui.message(invalidDocumentNumber(doc));
-    if (!(t.field("ValorLancamento").asFloat() > 0))
-      return ui.message("Valor do lançamento tem de ter maior que zero.");
-    const QString pair = accountPair(account, current);
+    if (!(t.field("ValorLancamento").asFloat() > 0)) return ui.message(book::text::amountAboveZero);
+    const QString pair = book::accountPair(account, current);
     const auto level = pairLevel(db, pair);
     if (level && *level < "6")
       return ui.message("Conta especificada é sintética. Não pode receber lançamentos.");
@@ -184,11 +179,11 @@ void LancamentosPage::gravar() {
     // blank ("5 /1 /04") keys the entry under the day it is saved with.
     const QString month = date ? date->toString("MM") : dateText.mid(3, 2);
     const QString day = date ? date->toString("dd") : dateText.left(2);
-    t.setValue("AnoContasMesDia", entryKey(year, account, current, month, day));
+    t.setValue("AnoContasMesDia", book::entryKey(year, account, current, month, day));
     t.setValue("CodCtaConCodCtaCor", pair);
     t.setValue("Situacao", "N");
-    if (!level) return ui.message("Conta corrente não cadastrada para a conta contábil.");
-    if (!historicoExists(db, hist)) return ui.message("Histórico não cadastrado.");
+    if (!level) return ui.message(book::text::currentAccountUnknown);
+    if (!historicoExists(db, hist)) return ui.message(book::text::historicoUnknown);
     if (!date) return ui.message("'" + dateText + "' não é uma data válida.");
     t.setValue("DataDaContabilizacao", *date);
     t.setValue("NumeroDocumento", doc);
@@ -208,7 +203,7 @@ void LancamentosPage::eliminar() {
   if (t.isEditing() || t.isEmpty()) return;
   try {
     if (t.field("Situacao").asString().toUpper() == "P" ||
-        (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?") &&
+        (ctx_.ui().confirmDefaultNo(book::text::confirmDelete) &&
          !DocumentProcessing::removeEntry(t)))
       ctx_.ui().message("Lançamento já foi processado. Só pode ser estornado.");
   } catch (const StoreError& e) {

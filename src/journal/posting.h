@@ -1,18 +1,10 @@
 #pragma once
+#include "book/amounts.h"
 #include "store/dataModule.h"
 
 #include <QString>
 
 namespace esc {
-
-// Every balance, total and running balance the books compute is kept to four decimal places
-// (ten-thousandths, the resolution of document totals) before it is stored or compared with
-// zero: D 0,10 + D 0,20 against C 0,30 must close at zero, not at a residue of 5.55e-17 whose
-// sign would turn the letter round.
-double roundAmount(double value);
-// The same rounding inside SQL, as round_amount(x) (NULL stays NULL), for the routines that
-// copy balances set-wise.
-void registerRoundAmount(Database& db);
 
 // Rewrites the running balance of every journal entry of one account pair in one fiscal year,
 // processed or not, walking them in journal order from `seed` (January's opening balance) and

@@ -1,5 +1,8 @@
 #include "contasPage.h"
 
+#include "book/keys.h"
+#include "book/period.h"
+#include "book/texts.h"
 #include "store/filter.h"
 #include "store/formats.h"
 #include "ui/search.h"
@@ -42,7 +45,7 @@ ContasPage::ContasPage(MainContext& ctx, QWidget* parent)
   connect(buttons_.buscar, &QPushButton::clicked, this, &ContasPage::buscar);
   // Connected after the boxes' own handlers, so a saved row is already in edit state when
   // the first typed character reaches the check.
-  const QString fixed = "Este campo não pode ser alterado. Operação cancelada.";
+  const QString fixed = book::text::fieldCannotChange;
   connect(code_, &QLineEdit::textEdited, this, [this, fixed] { protectSaved(fixed); });
   connect(current_, &QLineEdit::textEdited, this, [this, fixed] { protectSaved(fixed); });
   connect(side_, &QLineEdit::textEdited, this,
@@ -88,10 +91,8 @@ void ContasPage::duplicar() {
 QString ContasPage::refusal() const {
   const QString cc = current_->patternText().trimmed();
   const QString level = level_->patternText();
-  if (ctx_.selectedYear().trimmed().isEmpty())
-    return "Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.";
-  if (code_->patternText().trimmed().size() < 6)
-    return "Código da conta contábil tem de ter 6 dígitos.";
+  if (ctx_.selectedYear().trimmed().isEmpty()) return book::text::noYearSelected;
+  if (code_->patternText().trimmed().size() < 6) return book::text::accountSixDigits;
   if (name_->text().isEmpty()) return "Nome da conta contábil não pode ficar vazio.";
   if (cc.isEmpty()) return "Código da conta contábil não pode ficar vazio.";
   if (cc == "999" && !currentName_->text().isEmpty())
@@ -115,7 +116,8 @@ void ContasPage::gravar() {
     // The chart row and its trial-balance rows go together: a failure anywhere rolls both
     // back and the row returns to the state it was typed in.
     Transaction tx(ctx_.dm().database());
-    table().setValue("CodCtaConCodCtaCor", code_->patternText() + current_->patternText());
+    table().setValue("CodCtaConCodCtaCor",
+                     book::accountPair(code_->patternText(), current_->patternText()));
     table().post();
     createTrialBalanceRows(year);
     tx.commit();
@@ -134,8 +136,8 @@ void ContasPage::createTrialBalanceRows(const QString& year) {
   const QString level = table().field("NivelDaConta").asString();
   Database& db = ctx_.dm().database();
   for (int m = 1; m <= 12; ++m) {
-    const QString period = year + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
-    const QString key = fmt::trimRight(period + code + cc);
+    const QString period = book::period(year, m);
+    const QString key = book::balanceKey(period, book::accountPair(code, cc));
     db.exec("INSERT INTO balanco (CodigoContaContabil, CodigoContaCorrente, Periodo, "
             "CodCtaConCodCtaCor, TipoSaldoAnterior, SaldoAnterior, ValorCredito, ValorDebito, "
             "SaldoAtual, TipoSaldoAtual, NaturezaDaConta, NivelDaConta) "
@@ -171,7 +173,7 @@ void ContasPage::eliminar() {
         return;
       }
     }
-    if (!ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?")) return;
+    if (!ctx_.ui().confirmDefaultNo(book::text::confirmDelete)) return;
     // Every year's rows of the pair: the rows the trial balance's filter on the pair shows,
     // deleted in one statement, so the trial-balance list keeps its own filter and position.
     Table& balance = *ctx_.dm().TbBalanco;

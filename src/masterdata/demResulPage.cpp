@@ -1,5 +1,6 @@
 #include "demResulPage.h"
 
+#include "book/texts.h"
 #include "ui/search.h"
 
 namespace esc {
@@ -91,7 +92,7 @@ void DemResulPage::cancelar() {
 
 void DemResulPage::eliminar() {
   try {
-    if (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?")) table().remove();
+    if (ctx_.ui().confirmDefaultNo(book::text::confirmDelete)) table().remove();
   } catch (const StoreError& e) {
     report(e);
   }

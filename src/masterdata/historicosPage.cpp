@@ -1,5 +1,6 @@
 #include "historicosPage.h"
 
+#include "book/texts.h"
 #include "store/formats.h"
 #include "ui/search.h"
 
@@ -87,7 +88,7 @@ void HistoricosPage::eliminar() {
     entries.setOrder("SI_CodigoHistorico");
     if (entries.findKey({fmt::trimRight(code_->patternText())}))
       ctx_.ui().message("Histórico já foi utilizado. Não pode ser excluído.");
-    else if (ctx_.ui().confirmDefaultNo("Confirma a exclusão do registro?"))
+    else if (ctx_.ui().confirmDefaultNo(book::text::confirmDelete))
       table().remove();
   } catch (const StoreError& e) {
     // Without the check nothing is deleted: a description in use must never go.
@@ -125,7 +126,7 @@ void HistoricosPage::buscar() {
 void HistoricosPage::protectSavedCode() {
   // Entries refer to a description by its code, so a saved code stays as it is.
   if (table().state() != Table::State::Edit) return;
-  ctx_.ui().message("Este campo não pode ser alterado. Operação cancelada.");
+  ctx_.ui().message(book::text::fieldCannotChange);
   table().cancel();
 }
 

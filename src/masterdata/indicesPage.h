@@ -1,5 +1,6 @@
 #pragma once
 #include "ui/mainContext.h"
+#include "ui/orderGroups.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -7,24 +8,6 @@
 #include <functional>
 
 namespace esc {
-
-// One item of an order group: the order it selects on its table and the value of the
-// current row that becomes the table's remembered search text.
-struct OrderChoice {
-  QString item;
-  QString order; // "" = primary
-  std::function<QString(Table&)> searchText;
-};
-
-// The five order groups, in the order of the page, with their items in order.
-struct OrderGroup {
-  QString name;    // objectName of the group box
-  QString caption; // group box title
-  SearchKind kind;
-  Table* TDEscrivon::*table;
-  QVector<OrderChoice> choices;
-};
-const QVector<OrderGroup>& orderGroups();
 
 // The "Índices" page of "Manutenção": chooses, for each searchable table, the order it is
 // browsed and searched in. The group keeps showing the item chosen last, even after another

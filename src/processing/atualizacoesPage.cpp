@@ -52,7 +52,7 @@ bool AtualizacoesPage::atuSaldo() {
   Database& db = dm.database();
   const QString year = ctx_.selectedYear().trimmed();
   if (year.isEmpty()) {
-    ui.message(fiscal::noYearText);
+    ui.message(book::text::noYearSelected);
     return false;
   }
   try {
@@ -67,7 +67,7 @@ bool AtualizacoesPage::atuSaldo() {
       ui.message(refusal->message());
       return false;
     }
-    chart.findKey({fiscal::resultPair});
+    chart.findKey({book::resultPair});
     Table& balance = *dm.TbBalanco;
     balance.setOrder({});
     ctx_.setSearchText(SearchKind::Balanco, balance.field("CodCtaConCodCtaCor").asString());
@@ -93,7 +93,7 @@ bool AtualizacoesPage::aberExer() {
     ui.message(refusal->message());
     return false;
   }
-  const QString next = fiscal::nextYear(year);
+  const QString next = book::nextYear(year);
   if (!ui.confirm("Confirma a abertura do exercício de " + next + "?")) return false;
   try {
     if (const auto refusal = yearOpeningRefusal(db, year)) {
@@ -123,7 +123,7 @@ bool AtualizacoesPage::transpSdo() {
   Database& db = dm.database();
   const QString year = ctx_.selectedYear().trimmed();
   if (year.isEmpty()) {
-    ui.message(fiscal::noYearText);
+    ui.message(book::text::noYearSelected);
     return false;
   }
   try {
@@ -132,7 +132,7 @@ bool AtualizacoesPage::transpSdo() {
       return false;
     }
     if (!ui.confirm("Confirma a retransposição dos saldos de " + year + " para " +
-                    fiscal::nextYear(year) + "?"))
+                    book::nextYear(year) + "?"))
       return false;
     Table& balance = *dm.TbBalanco;
     balance.setOrder({});
@@ -162,7 +162,7 @@ bool AtualizacoesPage::changeYear(YearChange change) {
   TDEscrivon& dm = ctx_.dm();
   const QString year = ctx_.selectedYear().trimmed();
   if (year.isEmpty()) {
-    ui.message(fiscal::noYearText);
+    ui.message(book::text::noYearSelected);
     return false;
   }
   try {

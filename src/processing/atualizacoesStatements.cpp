@@ -77,7 +77,7 @@ bool AtualizacoesPage::atuBalPatri() {
   Database& db = dm.database();
   const QString year = ctx_.selectedYear().trimmed();
   if (year.isEmpty()) {
-    ui.message(fiscal::noYearText);
+    ui.message(book::text::noYearSelected);
     return false;
   }
   if (!ui.confirm("Confirma atualização do exercício de " + year + "?")) return false;
@@ -90,7 +90,7 @@ bool AtualizacoesPage::atuBalPatri() {
     sheet.checkBrowseMode();
     const OperationResult r = updateBalanceSheet(db, year, progress);
 
-    const QString january = year + "01", december = year + "12";
+    const QString january = book::period(year, 1), december = book::period(year, 12);
     QVariant stop = db.selectValue(
         "SELECT rowid FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
         "AND substr(CodigoContaContabil, 1, 1) >= '3' "

@@ -40,22 +40,19 @@ private:
 // The letter of a balance: analytic rows follow the nature "C" or else "D"; synthetic
 // rows follow "C" or "D" and keep `current` for any other nature.
 QString analyticLetter(const QString& nature, double value) {
-  if (nature == QLatin1String("C")) return value >= 0 ? QStringLiteral("C") : QStringLiteral("D");
-  return value >= 0 ? QStringLiteral("D") : QStringLiteral("C");
+  return *book::letterFor(nature == QLatin1String("C") ? nature : QStringLiteral("D"), value);
 }
 
 QString syntheticLetter(const QString& nature, double value, const QString& current) {
-  if (nature == QLatin1String("C")) return value >= 0 ? QStringLiteral("C") : QStringLiteral("D");
-  if (nature == QLatin1String("D")) return value >= 0 ? QStringLiteral("D") : QStringLiteral("C");
-  return current;
+  return book::letterFor(nature, value).value_or(current);
 }
 
 } // namespace
 
 OperationResult updateBalanceSheet(Database& db, const QString& yearText, Progress& progress) {
   const QString year = yearText.trimmed();
-  if (year.isEmpty()) return OperationResult::refused(fiscal::noYearText);
-  const QString january = year + "01", december = year + "12";
+  if (year.isEmpty()) return OperationResult::refused(book::text::noYearSelected);
+  const QString january = book::period(year, 1), december = book::period(year, 12);
 
   // The old rows go first, one progress step each.
   const int old = db.selectValue("SELECT count(*) FROM balpatri").toInt();

@@ -31,8 +31,8 @@ struct DecemberRow {
 
 std::optional<OperationResult> carryForwardRefusal(Database& db, const QString& yearText) {
   const QString year = yearText.trimmed();
-  if (year.isEmpty()) return OperationResult::refused(fiscal::noYearText);
-  const QString next = fiscal::nextYear(year);
+  if (year.isEmpty()) return OperationResult::refused(book::text::noYearSelected);
+  const QString next = book::nextYear(year);
   const std::optional<QString> state = fiscal::situation(db, next);
   if (!state) return OperationResult::refused("Exercício de " + next + " ainda não foi aberto.");
   if (*state == QLatin1String("F"))
@@ -42,27 +42,27 @@ std::optional<OperationResult> carryForwardRefusal(Database& db, const QString& 
 
 OperationResult carryForward(Database& db, const QString& yearText, Progress& progress) {
   if (auto refusal = carryForwardRefusal(db, yearText)) return *refusal;
-  const QString year = yearText.trimmed(), next = fiscal::nextYear(year);
-  const QString december = fiscal::period(year, 12);
+  const QString year = yearText.trimmed(), next = book::nextYear(year);
+  const QString december = book::period(year, 12);
   QVector<DecemberRow> sources;
   {
     Statement st = db.prepare(QStringLiteral(
         "SELECT CodigoContaContabil, CodigoContaCorrente, NaturezaDaConta, SaldoAtual, "
         "TipoSaldoAtual FROM balanco WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? "
         "AND Periodo = ? ORDER BY CodCtaConCodCtaCor"));
-    st.bindAll({december, fiscal::keyLimit(december), december});
+    st.bindAll({december, book::keyLimit(december), december});
     while (st.step())
       sources.push_back({st.text(0), st.text(1), st.text(2), st.text(4), st.real(3)});
   }
   QVector<NextRow> rows;
   QHash<QString, qsizetype> byKey;
   {
-    const QString first = fiscal::period(next, 1);
+    const QString first = book::period(next, 1);
     Statement st = db.prepare(QStringLiteral(
         "SELECT rowid, CodCtaConCodCtaCor, ValorDebito, ValorCredito, SaldoAnterior, "
         "TipoSaldoAnterior, SaldoAtual, TipoSaldoAtual FROM balanco "
         "WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ?"));
-    st.bindAll({first, fiscal::keyLimit(fiscal::period(next, 12))});
+    st.bindAll({first, book::keyLimit(book::period(next, 12))});
     while (st.step()) {
       byKey.insert(st.text(1), rows.size());
       rows.push_back({st.integer(0),
@@ -88,13 +88,13 @@ OperationResult carryForward(Database& db, const QString& yearText, Progress& pr
   };
   QStringList periods; // the next year's twelve periods
   for (int m = 1; m <= 12; ++m)
-    periods << fiscal::period(next, m);
+    periods << book::period(next, m);
   for (const DecemberRow& d : sources) {
-    const QString pair = d.code + d.current;
-    const bool result = fiscal::isResultAccount(d.code);
+    const QString pair = book::accountPair(d.code, d.current);
+    const bool result = book::isResultAccount(d.code);
     double carried = result ? 0.0 : roundAmount(d.closing);
     QString letter = result ? d.nature : d.letter;
-    const QString januaryKey = periods[0] + pair;
+    const QString januaryKey = book::balanceKey(periods[0], pair);
     const auto january = byKey.constFind(januaryKey);
     // The transaction rolls back the accounts already carried.
     if (january == byKey.constEnd())
@@ -107,16 +107,15 @@ OperationResult carryForward(Database& db, const QString& yearText, Progress& pr
       // The month closes on the side of December's nature; another nature leaves the
       // month's closing alone and passes the opening on.
       if (d.nature == QLatin1String("D") || d.nature == QLatin1String("C")) {
-        const double closing = roundAmount(d.nature == QLatin1String("D")
-                                               ? month->before + month->debits - month->credits
-                                               : month->before + month->credits - month->debits);
+        const double closing =
+            book::natureBalance(d.nature, month->before, month->debits, month->credits);
         month->now = closing;
-        month->letterNow = *fiscal::letterFor(d.nature, closing);
+        month->letterNow = *book::letterFor(d.nature, closing);
         carried = closing;
         letter = month->letterNow;
       }
       if (m == 12) break;
-      const auto following = byKey.constFind(periods[m] + pair);
+      const auto following = byKey.constFind(book::balanceKey(periods[m], pair));
       if (following == byKey.constEnd()) continue; // the next existing month takes it
       write(*month);
       month = &rows[*following];

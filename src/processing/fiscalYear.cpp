@@ -6,31 +6,6 @@ namespace esc {
 
 namespace fiscal {
 
-QString nextYear(const QString& year) {
-  return QString::number(year.trimmed().toInt() + 1);
-}
-
-QString period(const QString& year, int month) {
-  return year + QStringLiteral("%1").arg(month, 2, 10, QChar('0'));
-}
-
-QString keyLimit(const QString& prefix) {
-  // The prefix with its last character raised by one bounds every key that begins with it.
-  QString high = prefix;
-  if (!high.isEmpty()) high.back() = QChar(high.back().unicode() + 1);
-  return high;
-}
-
-bool isResultAccount(const QString& code) {
-  return code.left(1) >= QLatin1String("3");
-}
-
-std::optional<QString> letterFor(const QString& nature, double value) {
-  if (nature == QLatin1String("D")) return QString(value >= 0 ? "D" : "C");
-  if (nature == QLatin1String("C")) return QString(value >= 0 ? "C" : "D");
-  return std::nullopt;
-}
-
 bool sameStored(const QVariant& stored, const QVariant& wanted) {
   if (stored.isNull() || wanted.isNull()) return stored.isNull() == wanted.isNull();
   const bool a = stored.typeId() == QMetaType::Double, b = wanted.typeId() == QMetaType::Double;

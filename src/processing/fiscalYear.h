@@ -1,4 +1,8 @@
 #pragma once
+#include "book/amounts.h"
+#include "book/keys.h"
+#include "book/period.h"
+#include "book/texts.h"
 #include "store/database.h"
 #include "store/ui.h"
 
@@ -7,32 +11,10 @@
 
 namespace esc {
 
-// What the year routines share: the selected year's refusal, the year arithmetic, the
-// account rules of the trial balance and a progress bar that moves without flooding the
-// window with repaints.
+// What the year routines share beyond the book's rules (book/): the comparison of stored
+// values, the year's state and a progress bar that moves without flooding the window with
+// repaints.
 namespace fiscal {
-
-inline const QString noYearText = QStringLiteral(
-    "Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
-
-// The result account: its pair in the chart and behind the period in the trial balance.
-inline const QString resultPair = QStringLiteral("299999999");
-
-// The year read as a number, plus one, as plain decimal text.
-QString nextYear(const QString& year);
-
-// Year followed by the month in two digits.
-QString period(const QString& year, int month);
-
-// The key range [low, high) of the trial-balance rows whose key begins with `prefix`.
-QString keyLimit(const QString& prefix);
-
-// An account of groups 3 and above (its code's first character, as text, is "3" or more).
-bool isResultAccount(const QString& code);
-
-// The letter of a balance signed on the side of `nature`: the nature's letter for zero or
-// more, the other letter below zero; nothing for a nature other than "D" or "C".
-std::optional<QString> letterFor(const QString& nature, double value);
 
 // A stored value and the one about to be written are the same, amounts to the last bit and a
 // blank only as a blank, so that a row is rewritten only when a value changes.

@@ -1,5 +1,6 @@
 #include "incomeStatementUpdate.h"
 
+#include "book/period.h"
 #include "journal/posting.h"
 #include "store/formats.h"
 
@@ -109,8 +110,8 @@ OperationResult updateIncomeStatement(Database& db, const QString& typed, Progre
     progress.setPosition(++step);
   }
   tx.commit();
-  return OperationResult::done("Atualização concluída para o período de " + period.mid(4, 2) + "/" +
-                                   period.left(4) + ".",
+  return OperationResult::done("Atualização concluída para o período de " +
+                                   book::periodMonth(period) + "/" + book::periodYear(period) + ".",
                                {{QStringLiteral("lines written"), todo.size()}});
 }
 

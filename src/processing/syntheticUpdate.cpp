@@ -33,7 +33,7 @@ QVector<MonthRow> monthRows(Database& db, const QString& period) {
       "TipoSaldoAnterior, TipoSaldoAtual, SaldoAnterior, SaldoAtual, ValorDebito, ValorCredito "
       "FROM balanco WHERE CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? AND Periodo = ? "
       "ORDER BY CodCtaConCodCtaCor"));
-  st.bindAll({period, fiscal::keyLimit(period), period});
+  st.bindAll({period, book::keyLimit(period), period});
   while (st.step()) {
     MonthRow r;
     r.rowId = st.integer(0);
@@ -49,7 +49,7 @@ QVector<MonthRow> monthRows(Database& db, const QString& period) {
     r.debits = st.real(9);
     r.credits = st.real(10);
     // Only synthetic rows and the result account's are written.
-    if (r.synthetic() || r.code == QLatin1String("299999"))
+    if (r.synthetic() || r.code == book::resultAccount)
       r.stored = {st.value(7), st.value(8), st.value(9), st.value(10), r.letterBefore, r.letterNow};
     rows << std::move(r);
   }
@@ -126,8 +126,8 @@ int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows, int& written) {
                            now,
                            roundAmount(sum.debits),
                            roundAmount(sum.credits),
-                           fiscal::letterFor(r.nature, before).value_or(r.letterBefore),
-                           fiscal::letterFor(r.nature, now).value_or(r.letterNow)};
+                           book::letterFor(r.nature, before).value_or(r.letterBefore),
+                           book::letterFor(r.nature, now).value_or(r.letterNow)};
     if (fiscal::sameStored(r.stored, values)) continue;
     ++written;
     values << r.rowId;
@@ -149,13 +149,14 @@ OperationResult rollUpYear(Database& db, const QString& year, Progress& progress
   double carried =
       db.selectValue(
             QStringLiteral("SELECT SaldoAnterior FROM balanco WHERE CodCtaConCodCtaCor = ?"),
-            {fiscal::period(year, 1) + fiscal::resultPair})
+            {book::balanceKey(book::period(year, 1), book::resultPair)})
           .toDouble();
   for (int m = 1; m <= 12; ++m) {
-    const QString period = fiscal::period(year, m);
+    const QString period = book::period(year, m);
     QVector<MonthRow> rows = monthRows(db, period);
-    const qsizetype at = nearest(rows, period + fiscal::resultPair);
-    if (at == rows.size() || rows[at].key != period + fiscal::resultPair) {
+    const QString resultKey = book::balanceKey(period, book::resultPair);
+    const qsizetype at = nearest(rows, resultKey);
+    if (at == rows.size() || rows[at].key != resultKey) {
       // The transaction rolls back the months before.
       return OperationResult::refused(
           "Conta 299999 conta corrente 999 não localizada no período " + period,
@@ -171,9 +172,10 @@ OperationResult rollUpYear(Database& db, const QString& year, Progress& progress
     addGroup(rows, period, QStringLiteral("4"), debits, credits);
     result.debits = roundAmount(debits);
     result.credits = roundAmount(credits);
-    result.now = roundAmount(carried + result.credits - result.debits);
+    // The result account closes on the credit side.
+    result.now = book::natureBalance(QStringLiteral("C"), carried, result.debits, result.credits);
     carried = result.now;
-    result.letterNow = result.now >= 0 ? "C" : "D";
+    result.letterNow = *book::letterFor(QStringLiteral("C"), result.now);
     // A synthetic result account is rewritten whole by the roll-up below.
     const QVariantList values = {result.beforeBlank ? QVariant() : QVariant(result.before),
                                  result.now,
@@ -202,12 +204,12 @@ OperationResult rollUpYear(Database& db, const QString& year, Progress& progress
 std::optional<OperationResult> syntheticUpdateRefusal(Database& db, const QString& year) {
   const QString y = year.trimmed();
   if (y.isEmpty())
-    return OperationResult::refused(fiscal::noYearText, int(SyntheticRefusal::NoYear));
+    return OperationResult::refused(book::text::noYearSelected, int(SyntheticRefusal::NoYear));
   if (fiscal::situation(db, y) == QStringLiteral("F"))
     return OperationResult::refused("Exercício de " + y + " está fechado. Reabra antes.",
                                     int(SyntheticRefusal::YearClosed));
   if (!db.selectValue(QStringLiteral("SELECT 1 FROM contas WHERE CodCtaConCodCtaCor = ?"),
-                      {fiscal::resultPair})
+                      {book::resultPair})
            .isValid())
     return OperationResult::refused(
         "Conta 299999, conta corrente 999 não cadastrada. Cadastre-a antes.",

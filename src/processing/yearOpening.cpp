@@ -34,7 +34,7 @@ const QString openingInsert = QStringLiteral(
 
 std::optional<OperationResult> yearOpeningYearRefusal(const QString& year) {
   const QString y = year.trimmed();
-  if (y.isEmpty()) return OperationResult::refused(fiscal::noYearText);
+  if (y.isEmpty()) return OperationResult::refused(book::text::noYearSelected);
   // The next year must fit the four characters of a period's year.
   bool numeric = false;
   const int number = y.toInt(&numeric);
@@ -45,7 +45,7 @@ std::optional<OperationResult> yearOpeningYearRefusal(const QString& year) {
 
 std::optional<OperationResult> yearOpeningRefusal(Database& db, const QString& year) {
   if (auto refusal = yearOpeningYearRefusal(year)) return refusal;
-  const QString next = fiscal::nextYear(year);
+  const QString next = book::nextYear(year);
   if (fiscal::situation(db, next))
     return OperationResult::refused("Exercício de " + next + " já foi aberto anteriormente.");
   return std::nullopt;
@@ -53,14 +53,14 @@ std::optional<OperationResult> yearOpeningRefusal(Database& db, const QString& y
 
 OperationResult openNextYear(Database& db, const QString& yearText, Progress& progress) {
   if (auto refusal = yearOpeningRefusal(db, yearText)) return *refusal;
-  const QString year = yearText.trimmed(), next = fiscal::nextYear(year);
-  const QString december = fiscal::period(year, 12);
+  const QString year = yearText.trimmed(), next = book::nextYear(year);
+  const QString december = book::period(year, 12);
   QStringList keys;
   for (const QVariantList& r :
        db.select(QStringLiteral("SELECT CodCtaConCodCtaCor FROM balanco WHERE "
                                 "CodCtaConCodCtaCor >= ? AND CodCtaConCodCtaCor < ? AND "
                                 "Periodo = ? ORDER BY CodCtaConCodCtaCor"),
-                 {december, fiscal::keyLimit(december), december}))
+                 {december, book::keyLimit(december), december}))
     keys << r.value(0).toString();
   registerRoundAmount(db);
   progress.setRange(0, keys.size());

@@ -33,7 +33,7 @@ QString yearChangeQuestion(YearChange change) {
 std::optional<OperationResult> yearChangeRefusal(Database& db, const QString& yearText,
                                                  YearChange change) {
   const QString year = yearText.trimmed();
-  if (year.isEmpty()) return OperationResult::refused(fiscal::noYearText);
+  if (year.isEmpty()) return OperationResult::refused(book::text::noYearSelected);
   const std::optional<QString> state = fiscal::situation(db, year);
   if (!state) return OperationResult::refused("Não existem dados para o exercício de " + year);
   const Change& c = rules(change);

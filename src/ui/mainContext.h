@@ -44,7 +44,4 @@ private:
   Ui& ui_;
 };
 
-// The first item of each order group, the one in force at start.
-QString firstOrderItem(SearchKind kind);
-
 } // namespace esc
