@@ -1,5 +1,7 @@
 #include "posting.h"
 
+#include "book/keys.h"
+#include "book/period.h"
 #include "store/formats.h"
 #include "store/storeerror.h"
 
@@ -14,10 +16,6 @@ namespace {
 
 QString otherLetter(const QString& nature) {
   return nature == QLatin1String("D") ? QStringLiteral("C") : QStringLiteral("D");
-}
-
-QString twoDigits(int month) {
-  return QStringLiteral("%1").arg(month, 2, 10, QChar('0'));
 }
 
 // A trial-balance row of the pair from the entry's month on, as read before writing.
@@ -47,8 +45,7 @@ void requireOpen(const Table* t) {
 
 QString PostingRule::balanceKey(const QString& year, const QString& month, const QString& account,
                                 const QString& currentAccount) {
-  // The current-account code ends the key, so its padding is not part of the stored value.
-  return fmt::trimRight(year + month + account + currentAccount);
+  return book::balanceKey(year, month, account, currentAccount);
 }
 
 PostingInput PostingInput::fromEntry(Table& journal, const QString& year) {
@@ -92,7 +89,8 @@ PostingResult PostingRule::check(const PostingInput& entry, Checked& c) {
   const int month = entry.month.toInt(&monthValid);
   if (monthValid && month >= 1 && month <= 12 && entry.month.size() == 2)
     for (int m = month; m <= 12; ++m)
-      c.keys << balanceKey(entry.year, twoDigits(m), entry.accountCode, entry.currentAccount);
+      c.keys << book::balanceKey(book::period(entry.year, m),
+                                 book::accountPair(entry.accountCode, entry.currentAccount));
   if (!c.keys.isEmpty()) {
     Statement st =
         db.prepare("SELECT rowid, CodCtaConCodCtaCor, SaldoAnterior, ValorDebito, ValorCredito, "
@@ -117,7 +115,6 @@ PostingResult PostingRule::post(const PostingInput& entry, Walk walkWhen) {
   Database& db = dm_.database();
   const bool debit = entry.entryType == QLatin1String("D");
   const QString nature = c.nature;
-  const bool debitNature = nature == QLatin1String("D");
   const QString other = otherLetter(nature);
   auto letterOf = [&](double value) { return value < 0 ? other : nature; };
 
@@ -139,8 +136,7 @@ PostingResult PostingRule::post(const PostingInput& entry, Walk walkWhen) {
     } else {
       row.opening = carried;
     }
-    carried = roundAmount(debitNature ? row.opening + row.debits - row.credits
-                                      : row.opening + row.credits - row.debits);
+    carried = book::natureBalance(nature, row.opening, row.debits, row.credits);
     if (i == 0) {
       db.exec(debit ? QStringLiteral("UPDATE balanco SET ValorDebito = ?, SaldoAtual = ?, "
                                      "TipoSaldoAtual = ? WHERE rowid = ?")

@@ -1,6 +1,10 @@
 #include "processing.h"
 
 #include "posting.h"
+
+#include "book/keys.h"
+#include "book/period.h"
+#include "book/texts.h"
 #include "store/formats.h"
 #include "store/storeerror.h"
 #include "store/table.h"
@@ -39,10 +43,6 @@ QString claimEntries(Database& db, const QVector<DocumentEntry>& entries) {
       db.selectValue("SELECT count(*) FROM lancamen WHERE " + inList, {list}).toInt();
   if (present > marked) return alreadyProcessedText(present - marked);
   return QStringLiteral("Documento alterado por outro programa. Processamento cancelado.");
-}
-
-QString twoDigits(int month) {
-  return QStringLiteral("%1").arg(month, 2, 10, QChar('0'));
 }
 
 // A trial-balance month row of a pair, as read and as posting changes it.
@@ -191,7 +191,7 @@ DocumentCheck DocumentProcessing::checkDocument(const QString& document) {
     // An entry neither debit nor credit would count in neither total and could not be
     // posted; "&Gravar" refuses it with this message, so processing does too.
     if (e.type != QLatin1String("D") && e.type != QLatin1String("C"))
-      return refuse("Tipo de lançamento só pode ser D (Débito) ou C (Crédito).", e.rowId);
+      return refuse(book::text::entryTypeDC, e.rowId);
   }
   c.totalsKnown = true;
   if (processed > 0) return refuse(alreadyProcessedText(processed));
@@ -209,7 +209,8 @@ DocumentProcessing::Pair& DocumentProcessing::pair(const DocumentEntry& e) {
   p->prefix = prefix;
   QHash<QString, int> monthOfKey;
   for (int m = 1; m <= 12; ++m) {
-    p->months[m - 1].key = PostingRule::balanceKey(year_, twoDigits(m), e.account, e.current);
+    p->months[m - 1].key =
+        book::balanceKey(book::period(year_, m), book::accountPair(e.account, e.current));
     monthOfKey.insert(p->months[m - 1].key, m - 1);
   }
   Statement st =
@@ -254,8 +255,7 @@ namespace {
 // signed on the side of the entry's month row's nature.
 void postAmount(std::array<MonthRow, 12>& months, int month, bool debit, double amount) {
   const QString nature = months[month].nature;
-  const bool debitNature = nature == QLatin1String("D");
-  const QString other = debitNature ? QStringLiteral("C") : QStringLiteral("D");
+  const QString other = nature == QLatin1String("D") ? QStringLiteral("C") : QStringLiteral("D");
   auto letterOf = [&](double value) { return value < 0 ? other : nature; };
   double carried = 0.0;
   for (int m = month; m < 12; ++m) {
@@ -270,8 +270,7 @@ void postAmount(std::array<MonthRow, 12>& months, int month, bool debit, double 
       row.openingLetter = letterOf(carried);
       row.openingSet = true;
     }
-    carried = roundAmount(debitNature ? row.opening + row.debits - row.credits
-                                      : row.opening + row.credits - row.debits);
+    carried = book::natureBalance(nature, row.opening, row.debits, row.credits);
     row.closing = carried;
     row.closingLetter = letterOf(carried);
     row.closingSet = true;
