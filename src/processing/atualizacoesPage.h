@@ -22,7 +22,7 @@ public:
   bool transpSdo();
   bool fechaExercicio();
   bool abreExercicio();
-  // Income statement, balance sheet and the backup copy (atualizacoesStatements.cpp).
+  // Income statement, balance sheet and the backup copy.
   bool atuDemRes();
   bool atuBalPatri();
   void backUp();
