@@ -5,10 +5,10 @@
 // Usage: bench_period [--book DIR] [analytic pairs=20000]
 #include "benchBook.h"
 #include "demobook.h"
-#include "processing/carryForward.h"
-#include "processing/syntheticUpdate.h"
-#include "processing/yearOpening.h"
-#include "processing/yearState.h"
+#include "period/carryForward.h"
+#include "period/syntheticUpdate.h"
+#include "period/yearOpening.h"
+#include "period/yearState.h"
 #include "store/dataModule.h"
 #include "ui/scriptedUi.h"
 

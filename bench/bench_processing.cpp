@@ -7,7 +7,7 @@
 // documents of 2 to 6 entries (BENCH_BATCH, 2 000 by default) processed in one call, commit
 // included.
 #include "demobook.h"
-#include "journal/processing.h"
+#include "journal/documentProcessing.h"
 #include "store/dataModule.h"
 #include "store/schema.h"
 #include "ui/scriptedUi.h"

@@ -4,9 +4,9 @@
 // data directory and its latest fiscal year. Prints figures only.
 #include "benchBook.h"
 #include "demobook.h"
-#include "processing/backupCopy.h"
-#include "processing/balanceSheetUpdate.h"
-#include "processing/incomeStatementUpdate.h"
+#include "period/backupCopy.h"
+#include "period/balanceSheetUpdate.h"
+#include "period/incomeStatementUpdate.h"
 #include "store/dataModule.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 #include "book/keys.h"
 #include "book/period.h"
 
-#include "journal/processing.h"
-#include "processing/syntheticUpdate.h"
+#include "journal/documentProcessing.h"
+#include "period/syntheticUpdate.h"
 #include "store/dataModule.h"
 #include "store/database.h"
 #include "store/formats.h"

@@ -3,7 +3,7 @@
 #include "book/keys.h"
 #include "book/texts.h"
 #include "entryGuards.h"
-#include "processing.h"
+#include "documentProcessing.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 

@@ -2,7 +2,7 @@
 
 #include "render.h"
 #include "reportOutput.h"
-#include "store/ui.h"
+#include "store/userPrompts.h"
 #include "ui/pageParts.h"
 
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #pragma once
 #include "database.h"
 #include "table.h"
-#include "ui.h"
+#include "userPrompts.h"
 
 #include <QObject>
 

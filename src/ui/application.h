@@ -1,6 +1,6 @@
 #pragma once
 #include "store/storeerror.h"
-#include "store/ui.h"
+#include "store/userPrompts.h"
 
 #include <QApplication>
 

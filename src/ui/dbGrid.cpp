@@ -1,7 +1,7 @@
 #include "dbGrid.h"
 
 #include "store/formats.h"
-#include "store/ui.h"
+#include "store/userPrompts.h"
 #include "ui/application.h"
 
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 #include "store/table.h"
-#include "store/ui.h"
+#include "store/userPrompts.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #pragma once
-#include "store/ui.h"
+#include "store/userPrompts.h"
 
 #include <QStringList>
 #include <deque>

@@ -1,10 +1,10 @@
 // 0,10 + 0,20 − 0,30 in binary floating point is 5.55e-17, not zero: each year routine keeps
 // what it computes to four decimal places, so such a balance is zero with the nature's letter.
-#include "processing/balanceSheetUpdate.h"
-#include "processing/carryForward.h"
-#include "processing/incomeStatementUpdate.h"
-#include "processing/syntheticUpdate.h"
-#include "processing/yearOpening.h"
+#include "period/balanceSheetUpdate.h"
+#include "period/carryForward.h"
+#include "period/incomeStatementUpdate.h"
+#include "period/syntheticUpdate.h"
+#include "period/yearOpening.h"
 #include "yearBook.h"
 
 using namespace esc;

@@ -1,5 +1,5 @@
 #pragma once
-#include "processing/atualizacoesPage.h"
+#include "period/atualizacoesPage.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 

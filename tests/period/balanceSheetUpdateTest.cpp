@@ -1,4 +1,4 @@
-#include "processing/balanceSheetUpdate.h"
+#include "period/balanceSheetUpdate.h"
 #include "journal/posting.h"
 #include "statementsHelpers.h"
 

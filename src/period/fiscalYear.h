@@ -4,7 +4,7 @@
 #include "book/period.h"
 #include "book/texts.h"
 #include "store/database.h"
-#include "store/ui.h"
+#include "store/userPrompts.h"
 
 #include <QString>
 #include <optional>

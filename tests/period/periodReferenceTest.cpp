@@ -2,9 +2,9 @@
 // same routines walked row by row on the cursors, on random books: every row they write must
 // agree to the last bit.
 #include "periodBooks.h"
-#include "processing/carryForward.h"
-#include "processing/syntheticUpdate.h"
-#include "processing/yearOpening.h"
+#include "period/carryForward.h"
+#include "period/syntheticUpdate.h"
+#include "period/yearOpening.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "processing/syntheticUpdate.h"
+#include "period/syntheticUpdate.h"
 #include "yearBook.h"
 
 using namespace esc;

@@ -1,7 +1,7 @@
-#include "processing/incomeStatementUpdate.h"
+#include "period/incomeStatementUpdate.h"
 #include "demobook.h"
 #include "journal/posting.h"
-#include "processing/syntheticUpdate.h"
+#include "period/syntheticUpdate.h"
 #include "statementsHelpers.h"
 
 namespace esc::test {

@@ -1,4 +1,4 @@
-#include "processing.h"
+#include "documentProcessing.h"
 
 #include "posting.h"
 

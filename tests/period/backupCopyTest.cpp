@@ -1,5 +1,5 @@
-#include "processing/backupCopy.h"
-#include "processing/atualizacoesPage.h"
+#include "period/backupCopy.h"
+#include "period/atualizacoesPage.h"
 #include "statementsHelpers.h"
 
 #include <QDir>
