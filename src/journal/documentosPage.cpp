@@ -2,8 +2,8 @@
 
 #include "book/keys.h"
 #include "book/texts.h"
-#include "entryGuards.h"
 #include "documentProcessing.h"
+#include "entryGuards.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 

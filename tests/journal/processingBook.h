@@ -2,8 +2,8 @@
 // A book for processing tests: accounts and entries are added as the chart and "&Gravar" save
 // them, and a document is chosen and processed as the "Documentos" page does it.
 #include "demobook.h"
-#include "journal/documentosPage.h"
 #include "journal/documentProcessing.h"
+#include "journal/documentosPage.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 

@@ -1,10 +1,10 @@
 // The fast year routines, called as a tool calls them (no window, no questions), against the
 // same routines walked row by row on the cursors, on random books: every row they write must
 // agree to the last bit.
-#include "periodBooks.h"
 #include "period/carryForward.h"
 #include "period/syntheticUpdate.h"
 #include "period/yearOpening.h"
+#include "periodBooks.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>

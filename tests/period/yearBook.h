@@ -1,7 +1,7 @@
 #pragma once
 // A small hand-made book of fiscal year 2003 for the year-routine tests.
-#include "periodBooks.h"
 #include "period/atualizacoesPage.h"
+#include "periodBooks.h"
 #include "testsupport.h"
 
 #include <QFile>
