@@ -223,14 +223,8 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
 
 DBLookupCombo* DocumentosPage::picker(const QString& name, const QString& lookupField, Table* list,
                                       const QString& hint) {
-  auto* c = new DBLookupCombo(this);
-  c->setObjectName(name);
-  c->setDataSource(ctx_.dm().DsLancamen);
-  c->setListTable(list);
-  c->setDataField(lookupField);
-  c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  c->setMinimumContentsLength(4);
-  c->onWriteError = [this](const StoreError& err) { report(err); };
+  auto* c = DBLookupCombo::entryPicker(this, name, ctx_.dm().DsLancamen, lookupField, list,
+                                       [this](const StoreError& err) { report(err); });
   setHint(c, hint);
   return c;
 }

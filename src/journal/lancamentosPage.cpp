@@ -125,15 +125,8 @@ DBEdit* LancamentosPage::edit(const QString& name, const QString& field) {
 
 DBLookupCombo* LancamentosPage::picker(const QString& name, const QString& lookupField,
                                        Table* list) {
-  auto* c = new DBLookupCombo(this);
-  c->setObjectName(name);
-  c->setDataSource(ctx_.dm().DsLancamen);
-  c->setListTable(list);
-  c->setDataField(lookupField);
-  c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  c->setMinimumContentsLength(4);
-  c->onWriteError = [this](const StoreError& err) { report(err); };
-  return c;
+  return DBLookupCombo::entryPicker(this, name, ctx_.dm().DsLancamen, lookupField, list,
+                                    [this](const StoreError& err) { report(err); });
 }
 
 void LancamentosPage::restrictChart(QWidget* picker) {

@@ -234,4 +234,18 @@ void DBLookupCombo::pick(int index) {
   showCurrent();
 }
 
+DBLookupCombo* DBLookupCombo::entryPicker(QWidget* parent, const QString& name, DataSource* source,
+                                          const QString& field, Table* list,
+                                          std::function<void(const StoreError&)> onError) {
+  auto* c = new DBLookupCombo(parent);
+  c->setObjectName(name);
+  c->setDataSource(source);
+  c->setListTable(list);
+  c->setDataField(field);
+  c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  c->setMinimumContentsLength(4);
+  c->onWriteError = std::move(onError);
+  return c;
+}
+
 } // namespace esc

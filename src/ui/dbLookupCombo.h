@@ -21,6 +21,11 @@ class DBLookupCombo : public QComboBox {
   Q_OBJECT
 public:
   explicit DBLookupCombo(QWidget* parent = nullptr);
+  // A picker of the journal pages: bound to `field` of the source's table, listing `list`,
+  // wide enough for a four-character code, its write errors said through `onError`.
+  static DBLookupCombo* entryPicker(QWidget* parent, const QString& name, DataSource* source,
+                                    const QString& field, Table* list,
+                                    std::function<void(const StoreError&)> onError);
 
   void setDataSource(DataSource* source);
   DataSource* dataSource() const { return source_; }
