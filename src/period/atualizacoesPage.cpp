@@ -54,11 +54,8 @@ bool AtualizacoesPage::atuSaldo() {
   Ui& ui = ctx_.ui();
   TDEscrivon& dm = ctx_.dm();
   Database& db = dm.database();
-  const QString year = ctx_.selectedYear().trimmed();
-  if (year.isEmpty()) {
-    ui.message(book::text::noYearSelected);
-    return false;
-  }
+  const QString year = selectedYearOrSay();
+  if (year.isEmpty()) return false;
   try {
     Table& chart = *dm.TbContas;
     const std::optional<OperationResult> refusal = syntheticUpdateRefusal(db, year);
@@ -125,11 +122,8 @@ bool AtualizacoesPage::transpSdo() {
   Ui& ui = ctx_.ui();
   TDEscrivon& dm = ctx_.dm();
   Database& db = dm.database();
-  const QString year = ctx_.selectedYear().trimmed();
-  if (year.isEmpty()) {
-    ui.message(book::text::noYearSelected);
-    return false;
-  }
+  const QString year = selectedYearOrSay();
+  if (year.isEmpty()) return false;
   try {
     if (const auto refusal = carryForwardRefusal(db, year)) {
       ui.message(refusal->message());
@@ -164,11 +158,8 @@ bool AtualizacoesPage::abreExercicio() {
 bool AtualizacoesPage::changeYear(YearChange change) {
   Ui& ui = ctx_.ui();
   TDEscrivon& dm = ctx_.dm();
-  const QString year = ctx_.selectedYear().trimmed();
-  if (year.isEmpty()) {
-    ui.message(book::text::noYearSelected);
-    return false;
-  }
+  const QString year = selectedYearOrSay();
+  if (year.isEmpty()) return false;
   try {
     Table& years = *dm.TbFechamen;
     years.findKey({year});
@@ -255,11 +246,8 @@ bool AtualizacoesPage::atuBalPatri() {
   TDEscrivon& dm = ctx_.dm();
   Ui& ui = ctx_.ui();
   Database& db = dm.database();
-  const QString year = ctx_.selectedYear().trimmed();
-  if (year.isEmpty()) {
-    ui.message(book::text::noYearSelected);
-    return false;
-  }
+  const QString year = selectedYearOrSay();
+  if (year.isEmpty()) return false;
   if (!ui.confirm("Confirma atualização do exercício de " + year + "?")) return false;
   Progress& progress = ui.progress();
   try {
@@ -302,6 +290,12 @@ bool AtualizacoesPage::atuBalPatri() {
 
 void AtualizacoesPage::backUp() {
   BackupCopy(ctx_).run();
+}
+
+QString AtualizacoesPage::selectedYearOrSay() {
+  const QString year = ctx_.selectedYear().trimmed();
+  if (year.isEmpty()) ctx_.ui().message(book::text::noYearSelected);
+  return year;
 }
 
 } // namespace esc

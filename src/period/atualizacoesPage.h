@@ -37,6 +37,8 @@ public:
   QPushButton* ButBackUp;
 
 private:
+  // The selected year; "" after saying that none is selected.
+  QString selectedYearOrSay();
   bool changeYear(YearChange change);
   // The income statement of a period already typed (the prompt's answer).
   bool atuDemResPeriod(const QString& typed);
