@@ -2,7 +2,6 @@
 // one, and leaves an interrupted transaction to escrivon.
 #include "booksTestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,18 +10,6 @@
 using namespace esc;
 
 namespace {
-
-// Each file of the directory with a hash of its bytes.
-QStringList snapshot(const QString& dir) {
-  QStringList out;
-  for (const QFileInfo& f : QDir(dir).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-    QFile file(f.filePath());
-    file.open(QIODevice::ReadOnly);
-    out << f.fileName() + " " +
-               QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-  }
-  return out;
-}
 
 // Copies the book in `from` to `to` as a crash in the middle of a transaction on the journal
 // leaves it: LANCAMEN.db partly rewritten, beside the journal that rolls it back.
@@ -64,12 +51,12 @@ TEST(EscrivonReport, OnlyReadsAndLeavesAnInterruptedTransactionToEscrivon) {
   }
   ASSERT_TRUE(QFile::remove(QDir(crashed.path()).filePath(Database::anchorFileName)));
   ASSERT_GT(QFileInfo(QDir(crashed.path()).filePath("LANCAMEN.db-journal")).size(), 0);
-  const QStringList before = snapshot(crashed.path());
+  const QStringList before = test::fileSnapshot(crashed.path());
   r = test::runReportTool(run);
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(r.err.contains("abra-os primeiro no programa escrivon para concluir a recuperação"))
       << r.err.toStdString();
-  EXPECT_EQ(snapshot(crashed.path()), before);
+  EXPECT_EQ(test::fileSnapshot(crashed.path()), before);
   EXPECT_FALSE(QFileInfo::exists(pdf));
 
   // escrivon's store rolls it back on opening; then the report runs and still creates nothing.
@@ -82,8 +69,8 @@ TEST(EscrivonReport, OnlyReadsAndLeavesAnInterruptedTransactionToEscrivon) {
               QVariant(qint64(0)));
   }
   ASSERT_TRUE(QFile::remove(QDir(crashed.path()).filePath(Database::anchorFileName)));
-  const QStringList recovered = snapshot(crashed.path());
+  const QStringList recovered = test::fileSnapshot(crashed.path());
   r = test::runReportTool(run);
   EXPECT_EQ(r.code, 0) << r.err.toStdString();
-  EXPECT_EQ(snapshot(crashed.path()), recovered);
+  EXPECT_EQ(test::fileSnapshot(crashed.path()), recovered);
 }

@@ -2,7 +2,6 @@
 // that meets files held by someone else.
 #include "testsupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -11,18 +10,6 @@ using namespace esc;
 using namespace esc::test;
 
 namespace {
-
-// Each file of the directory with a hash of its bytes.
-QStringList snapshot(const QString& dir) {
-  QStringList out;
-  for (const QFileInfo& f : QDir(dir).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-    QFile file(f.filePath());
-    file.open(QIODevice::ReadOnly);
-    out << f.fileName() + " " +
-               QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-  }
-  return out;
-}
 
 // Another program's connection to one table file.
 struct OtherProgram {
@@ -55,7 +42,7 @@ TEST(ReadOnlyBook, ReadsEveryTableAndCreatesOrChangesNothing) {
     OtherProgram other(dir.filePath("BALANCO.db"));
     other.exec("DROP INDEX balanco_periodo");
   }
-  const QStringList before = snapshot(book.path());
+  const QStringList before = fileSnapshot(book.path());
   {
     ScriptedUi ui;
     TDEscrivon dm(ui);
@@ -73,7 +60,7 @@ TEST(ReadOnlyBook, ReadsEveryTableAndCreatesOrChangesNothing) {
     EXPECT_THROW(dm.TbHistoric->post(), StoreError);
     dm.TbHistoric->cancel();
   }
-  EXPECT_EQ(snapshot(book.path()), before);
+  EXPECT_EQ(fileSnapshot(book.path()), before);
 }
 
 // Another program reads BALANCO.db past the wait: a commit that writes it and HISTORIC.db is

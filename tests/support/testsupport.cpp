@@ -2,6 +2,9 @@
 
 #include "demobook.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+
 namespace esc::test {
 
 TempBook::TempBook(bool demo, int year, const QString& password) {
@@ -19,6 +22,17 @@ OpenBook::OpenBook(bool demo, int year) : TempBook(demo, year) {
   for (Table* t : dm->tables())
     t->open();
   dm->TbLancamen->setOrder("SI_AnoContasMesDia");
+}
+
+QStringList fileSnapshot(const QString& dir) {
+  QStringList out;
+  for (const QFileInfo& f : QDir(dir).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+    QFile file(f.filePath());
+    file.open(QIODevice::ReadOnly);
+    out << f.fileName() + " " +
+               QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+  }
+  return out;
 }
 
 } // namespace esc::test

@@ -22,4 +22,7 @@ struct OpenBook : TempBook {
   std::unique_ptr<TDEscrivon> dm;
 };
 
+// Each file of the directory with a hash of its bytes, to show that nothing was written.
+QStringList fileSnapshot(const QString& dir);
+
 } // namespace esc::test
