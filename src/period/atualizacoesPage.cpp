@@ -79,8 +79,7 @@ bool AtualizacoesPage::atuSaldo() {
     if (r.isDone()) ui.progress().setPosition(0);
     return r.isDone();
   } catch (const StoreError& e) {
-    if (!e.silent()) ui.error(e.message());
-    return false;
+    return failed(e);
   }
 }
 
@@ -112,8 +111,7 @@ bool AtualizacoesPage::aberExer() {
     ui.progress().setPosition(0);
     return r.isDone();
   } catch (const StoreError& e) {
-    if (!e.silent()) ui.error(e.message());
-    return false;
+    return failed(e);
   }
 }
 
@@ -141,8 +139,7 @@ bool AtualizacoesPage::transpSdo() {
     ui.progress().setPosition(0);
     return r.isDone();
   } catch (const StoreError& e) {
-    if (!e.silent()) ui.error(e.message());
-    return false;
+    return failed(e);
   }
 }
 
@@ -173,8 +170,7 @@ bool AtualizacoesPage::changeYear(YearChange change) {
     ui.message(r.message());
     return r.isDone();
   } catch (const StoreError& e) {
-    if (!e.silent()) ui.error(e.message());
-    return false;
+    return failed(e);
   }
 }
 
@@ -235,8 +231,7 @@ bool AtualizacoesPage::atuDemResPeriod(const QString& typed) {
     return r.isDone();
   } catch (const StoreError& e) {
     ui.progress().reset();
-    if (!e.silent()) ui.error(e.message());
-    return false;
+    return failed(e);
   }
 }
 
@@ -283,8 +278,7 @@ bool AtualizacoesPage::atuBalPatri() {
     return r.isDone();
   } catch (const StoreError& e) {
     progress.reset();
-    if (!e.silent()) ui.error(e.message());
-    return false;
+    return failed(e);
   }
 }
 
@@ -296,6 +290,11 @@ QString AtualizacoesPage::selectedYearOrSay() {
   const QString year = ctx_.selectedYear().trimmed();
   if (year.isEmpty()) ctx_.ui().message(book::text::noYearSelected);
   return year;
+}
+
+bool AtualizacoesPage::failed(const StoreError& e) {
+  if (!e.silent()) ctx_.ui().error(e.message());
+  return false;
 }
 
 } // namespace esc

@@ -39,6 +39,8 @@ public:
 private:
   // The selected year; "" after saying that none is selected.
   QString selectedYearOrSay();
+  // Says a store failure (unless already said) and answers false, as every handler ends on one.
+  bool failed(const StoreError& e);
   bool changeYear(YearChange change);
   // The income statement of a period already typed (the prompt's answer).
   bool atuDemResPeriod(const QString& typed);

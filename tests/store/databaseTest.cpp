@@ -8,19 +8,6 @@
 using namespace esc;
 using namespace esc::test;
 
-namespace {
-
-QString errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const StoreError& e) {
-    return e.message();
-  }
-  return {};
-}
-
-} // namespace
-
 TEST(StoreDatabase, AStatementInUseBelongsToItsUserAndOutlivesATableClose) {
   OpenBook book;
   Database& db = book.dm->database();
@@ -49,7 +36,7 @@ TEST(StoreDatabase, AStatementInUseBelongsToItsUserAndOutlivesATableClose) {
   // its next step is an error, and destroying it afterwards is safe.
   Statement held = db.query("SELECT NomeHistorico FROM historic ORDER BY CodigoHistorico");
   book.dm->TbHistoric->close();
-  EXPECT_FALSE(errorOf([&] { held.step(); }).isEmpty());
+  EXPECT_FALSE(storeErrorOf([&] { held.step(); }).isEmpty());
   book.dm->TbHistoric->open();
   held.reset();
   EXPECT_TRUE(held.step());
@@ -60,11 +47,12 @@ TEST(StoreDatabase, OneStatementPerCallAndQueriesThatOnlyRead) {
   Database& db = book.dm->database();
   const qint64 years = db.selectValue("SELECT count(*) FROM fechamen").toLongLong();
   // Text after the first statement is refused, and nothing of it runs.
-  EXPECT_TRUE(errorOf([&] {
+  EXPECT_TRUE(storeErrorOf([&] {
                 db.exec("UPDATE fechamen SET Situacao = 'F'; DELETE FROM fechamen");
               }).contains("DELETE FROM fechamen"));
-  EXPECT_FALSE(
-      errorOf([&] { db.select("SELECT 1; INSERT INTO fechamen VALUES ('2099', '')"); }).isEmpty());
+  EXPECT_FALSE(storeErrorOf([&] {
+                 db.select("SELECT 1; INSERT INTO fechamen VALUES ('2099', '')");
+               }).isEmpty());
   EXPECT_EQ(db.selectValue("SELECT count(*) FROM fechamen WHERE Situacao = 'F'"),
             QVariant(qint64(0)));
   // A trailing semicolon, blanks or a comment are not a second statement.
@@ -74,7 +62,7 @@ TEST(StoreDatabase, OneStatementPerCallAndQueriesThatOnlyRead) {
            [&] { db.select("DELETE FROM fechamen"); },
            [&] { db.selectValue("INSERT INTO fechamen VALUES ('2099', '')"); },
            [&] { db.query("UPDATE fechamen SET Situacao = 'F'"); }})
-    EXPECT_TRUE(errorOf(read).contains("only read"));
+    EXPECT_TRUE(storeErrorOf(read).contains("only read"));
   EXPECT_EQ(db.selectValue("SELECT count(*) FROM fechamen"), QVariant(years));
   EXPECT_EQ(db.exec("UPDATE fechamen SET Situacao = 'F'"), years);
 }
@@ -129,14 +117,14 @@ TEST(StoreDatabase, ATransactionSQLiteAbortedRefusesEveryLaterWriteAndTheCursors
     hist.last();
     QString full;
     for (int i = 0; i < 2000 && full.isEmpty(); ++i)
-      full = errorOf([&] {
+      full = storeErrorOf([&] {
         db.exec("INSERT INTO historic VALUES (?, ?)",
                 {QString::number(5000 + i), QString(40, QChar('X'))});
       });
     ASSERT_FALSE(full.isEmpty());
     ASSERT_TRUE(db.transactionAborted()) << full.toStdString();
     // A caller that catches the error and goes on must not write rows that commit alone.
-    EXPECT_FALSE(errorOf([&] { db.exec("UPDATE lancamen SET Situacao = 'X'"); }).isEmpty());
+    EXPECT_FALSE(storeErrorOf([&] { db.exec("UPDATE lancamen SET Situacao = 'X'"); }).isEmpty());
     fech.insert();
     fech.field("Exercicio").setValue("2006");
     EXPECT_THROW(fech.post(), StoreError);

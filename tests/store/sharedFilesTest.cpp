@@ -22,15 +22,6 @@ struct OtherProgram {
   sqlite3* db = nullptr;
 };
 
-QString errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const StoreError& e) {
-    return e.message();
-  }
-  return {};
-}
-
 } // namespace
 
 TEST(ReadOnlyBook, ReadsEveryTableAndCreatesOrChangesNothing) {
@@ -52,7 +43,7 @@ TEST(ReadOnlyBook, ReadsEveryTableAndCreatesOrChangesNothing) {
     EXPECT_EQ(dm.TbBalanco->recordCount(), 56 * 12);
     EXPECT_EQ(dm.database().selectValue("SELECT count(*) FROM contas"), QVariant(qint64(56)));
     // A write is refused, with a sentence saying what failed before SQLite's own words.
-    EXPECT_TRUE(errorOf([&] {
+    EXPECT_TRUE(storeErrorOf([&] {
                   dm.database().exec("UPDATE contas SET NivelDaConta = '6'");
                 }).startsWith("Não foi possível gravar os dados: attempt to write a readonly"));
     dm.TbHistoric->edit();
@@ -73,7 +64,7 @@ TEST(BusyFiles, ACommitRefusedByAnotherProgramLeavesNothingHalfDone) {
   const QVariant balanco = db.selectValue("SELECT total(SaldoAtual) FROM balanco");
   OtherProgram other(QDir(book.path()).filePath("BALANCO.db"));
   other.exec("BEGIN; SELECT count(*) FROM balanco;");
-  const QString error = errorOf([&] {
+  const QString error = storeErrorOf([&] {
     Transaction tx(db);
     historic.insert();
     historic.setValue("CodigoHistorico", "0099");

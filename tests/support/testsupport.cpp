@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "demobook.h"
+#include "store/storeerror.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,6 +23,15 @@ OpenBook::OpenBook(bool demo, int year) : TempBook(demo, year) {
   for (Table* t : dm->tables())
     t->open();
   dm->TbLancamen->setOrder("SI_AnoContasMesDia");
+}
+
+QString storeErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const StoreError& e) {
+    return e.message();
+  }
+  return {};
 }
 
 QStringList fileSnapshot(const QString& dir) {

@@ -4,6 +4,7 @@
 #include "ui/scriptedUi.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace esc::test {
@@ -21,6 +22,9 @@ struct OpenBook : TempBook {
   ScriptedUi ui;
   std::unique_ptr<TDEscrivon> dm;
 };
+
+// The message of the StoreError that `f` throws; "" when it throws none.
+QString storeErrorOf(const std::function<void()>& f);
 
 // Each file of the directory with a hash of its bytes, to show that nothing was written.
 QStringList fileSnapshot(const QString& dir);
