@@ -19,11 +19,9 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDesktopServices>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -188,8 +186,7 @@ QString TF_Escrivon::selectedYear() const {
 }
 
 QString TF_Escrivon::defaultDirectory() {
-  return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-      .filePath("Escrivon");
+  return TDEscrivon::defaultDirectory();
 }
 
 void TF_Escrivon::showEvent(QShowEvent* e) {

@@ -86,9 +86,9 @@ struct OpenSum {
 
 // Every synthetic row of the month from the analytic rows below it, in one walk: a synthetic
 // row opens its sums where it stands, and each analytic row is added to the open sums of the
-// prefixes its code begins with, in key order.
-// Returns the number of synthetic rows; `written` counts those that changed.
-int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows, int& written) {
+// prefixes its code begins with, in key order. The rows whose values change go to `changes`.
+// Returns the number of synthetic rows.
+int rollUpSynthetic(const QVector<MonthRow>& rows, QVector<SyntheticRowChange>& changes) {
   QVector<OpenSum> sums;
   QHash<QString, QVector<qsizetype>> byPrefix;
   QVector<qsizetype> lengths; // the distinct prefix lengths
@@ -122,27 +122,23 @@ int rollUpSynthetic(Database& db, const QVector<MonthRow>& rows, int& written) {
   for (const OpenSum& sum : sums) {
     const MonthRow& r = rows[sum.row];
     const double before = roundAmount(sum.before), now = roundAmount(sum.now);
-    QVariantList values = {before,
-                           now,
-                           roundAmount(sum.debits),
-                           roundAmount(sum.credits),
-                           book::letterFor(r.nature, before).value_or(r.letterBefore),
-                           book::letterFor(r.nature, now).value_or(r.letterNow)};
+    const QVariantList values = {before,
+                                 now,
+                                 roundAmount(sum.debits),
+                                 roundAmount(sum.credits),
+                                 book::letterFor(r.nature, before).value_or(r.letterBefore),
+                                 book::letterFor(r.nature, now).value_or(r.letterNow)};
     if (fiscal::sameStored(r.stored, values)) continue;
-    ++written;
-    values << r.rowId;
-    db.exec(QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, ValorDebito = ?, "
-                           "ValorCredito = ?, TipoSaldoAnterior = ?, TipoSaldoAtual = ? "
-                           "WHERE rowid = ?"),
-            values);
+    changes.push_back({r.rowId, r.key, values, false});
   }
   return sums.size();
 }
 
-// The roll-up itself, once the checks have passed.
-OperationResult rollUpYear(Database& db, const QString& year, Progress& progress) {
-  Transaction tx(db);
-  int synthetic = 0, written = 0;
+} // namespace
+
+SyntheticRollUp computeSyntheticUpdate(Database& db, const QString& yearText, Progress& progress) {
+  const QString year = yearText.trimmed();
+  SyntheticRollUp out;
   progress.setRange(0, 12);
   progress.setPosition(0);
   // January's opening balance of the result account starts the chain.
@@ -157,10 +153,9 @@ OperationResult rollUpYear(Database& db, const QString& year, Progress& progress
     const QString resultKey = book::balanceKey(period, book::resultPair);
     const qsizetype at = nearest(rows, resultKey);
     if (at == rows.size() || rows[at].key != resultKey) {
-      // The transaction rolls back the months before.
-      return OperationResult::refused(
-          "Conta 299999 conta corrente 999 não localizada no período " + period,
-          int(SyntheticRefusal::MissingResultMonth), {{QStringLiteral("months done"), m - 1}});
+      out.missingResultMonth = period;
+      out.changes.clear();
+      return out;
     }
     MonthRow& result = rows[at];
     if (result.before != carried) {
@@ -183,23 +178,14 @@ OperationResult rollUpYear(Database& db, const QString& year, Progress& progress
                                  result.credits,
                                  result.letterBefore,
                                  result.letterNow};
-    if (!result.synthetic() && !fiscal::sameStored(result.stored, values)) {
-      db.exec(
-          QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, "
-                         "ValorDebito = ?, ValorCredito = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
-          {values[0], values[1], values[2], values[3], values[5], result.rowId});
-      ++written;
-    }
-    synthetic += rollUpSynthetic(db, rows, written);
+    if (!result.synthetic() && !fiscal::sameStored(result.stored, values))
+      out.changes.push_back({result.rowId, result.key, values, true});
+    out.synthetic += rollUpSynthetic(rows, out.changes);
+    out.monthsDone = m;
     progress.setPosition(m);
   }
-  tx.commit();
-  return OperationResult::done(
-      "Foram atualizadas " + QString::number(synthetic) + " contas sintéticas.",
-      {{QStringLiteral("synthetic rows"), synthetic}, {QStringLiteral("rows written"), written}});
+  return out;
 }
-
-} // namespace
 
 std::optional<OperationResult> syntheticUpdateRefusal(Database& db, const QString& year) {
   const QString y = year.trimmed();
@@ -219,7 +205,33 @@ std::optional<OperationResult> syntheticUpdateRefusal(Database& db, const QStrin
 
 OperationResult syntheticUpdate(Database& db, const QString& year, Progress& progress) {
   if (auto refusal = syntheticUpdateRefusal(db, year)) return *refusal;
-  return rollUpYear(db, year.trimmed(), progress);
+  // Read and written under one transaction, so nothing changes between the two.
+  Transaction tx(db);
+  const SyntheticRollUp rollUp = computeSyntheticUpdate(db, year, progress);
+  if (!rollUp.missingResultMonth.isEmpty())
+    return OperationResult::refused("Conta 299999 conta corrente 999 não localizada no período " +
+                                        rollUp.missingResultMonth,
+                                    int(SyntheticRefusal::MissingResultMonth),
+                                    {{QStringLiteral("months done"), rollUp.monthsDone}});
+  for (const SyntheticRowChange& c : rollUp.changes) {
+    // The result account keeps its opening letter.
+    if (c.resultAccount)
+      db.exec(
+          QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, "
+                         "ValorDebito = ?, ValorCredito = ?, TipoSaldoAtual = ? WHERE rowid = ?"),
+          {c.values[0], c.values[1], c.values[2], c.values[3], c.values[5], c.rowId});
+    else
+      db.exec(
+          QStringLiteral("UPDATE balanco SET SaldoAnterior = ?, SaldoAtual = ?, "
+                         "ValorDebito = ?, ValorCredito = ?, TipoSaldoAnterior = ?, "
+                         "TipoSaldoAtual = ? WHERE rowid = ?"),
+          {c.values[0], c.values[1], c.values[2], c.values[3], c.values[4], c.values[5], c.rowId});
+  }
+  tx.commit();
+  return OperationResult::done("Foram atualizadas " + QString::number(rollUp.synthetic) +
+                                   " contas sintéticas.",
+                               {{QStringLiteral("synthetic rows"), rollUp.synthetic},
+                                {QStringLiteral("rows written"), rollUp.changes.size()}});
 }
 
 } // namespace esc

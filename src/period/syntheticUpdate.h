@@ -3,6 +3,8 @@
 #include "store/operationResult.h"
 
 #include <QString>
+#include <QVariantList>
+#include <QVector>
 #include <optional>
 
 namespace esc {
@@ -31,5 +33,28 @@ std::optional<OperationResult> syntheticUpdateRefusal(Database& db, const QStrin
 // over the twelve months. Figures: "synthetic rows" (rolled up over the twelve months, the count
 // the message says), "rows written".
 OperationResult syntheticUpdate(Database& db, const QString& year, Progress& progress);
+
+// A trial-balance row the roll-up writes, with the values it writes: SaldoAnterior, SaldoAtual,
+// ValorDebito, ValorCredito, TipoSaldoAnterior, TipoSaldoAtual (the result account's opening
+// letter is never written).
+struct SyntheticRowChange {
+  qint64 rowId = 0;
+  QString key; // CodCtaConCodCtaCor
+  QVariantList values;
+  bool resultAccount = false;
+};
+
+// What the roll-up of a year would write now, read without writing: the rows whose stored
+// values differ from the roll-up's, in the order it writes them. A book whose synthetic rows
+// and result account are up to date gives no change.
+struct SyntheticRollUp {
+  QVector<SyntheticRowChange> changes;
+  int synthetic = 0;          // synthetic rows rolled up over the twelve months
+  int monthsDone = 0;         // months read before a month without the result account's row
+  QString missingResultMonth; // that month's period; "" when every month has it
+};
+// The computation of syntheticUpdate() without its refusals and its writes (the book's check
+// compares the stored rows with it). The bar runs over the twelve months.
+SyntheticRollUp computeSyntheticUpdate(Database& db, const QString& year, Progress& progress);
 
 } // namespace esc

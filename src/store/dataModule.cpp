@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace esc {
 
@@ -53,6 +54,11 @@ Table* TDEscrivon::make(const QString& component, const QString& duplicateKeyMes
     };
   }
   return t;
+}
+
+QString TDEscrivon::defaultDirectory() {
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+      .filePath("Escrivon");
 }
 
 void TDEscrivon::connectDatabase() {

@@ -18,6 +18,9 @@ public:
   TDEscrivon(Ui& ui, QObject* parent = nullptr);
   ~TDEscrivon() override;
 
+  // The data directory when none is given (--data-dir, ESCRIVON_DATA): on Linux
+  // ~/.local/share/Escrivon.
+  static QString defaultDirectory();
   // Connects to the directory registered under "Escrivon" (tables stay closed).
   void connectDatabase();
   // ReadOnly (a program that only reads) opens every file with mode=ro, creates nothing, and

@@ -1,0 +1,197 @@
+#include "usage.h"
+
+#include <QRegularExpression>
+
+namespace esc::cli {
+
+namespace {
+
+struct CommandSpec {
+  QString name;
+  int minArguments, maxArguments; // -1: any number
+  QStringList options;            // taking a value
+  QStringList flags;
+  QString usage; // after "escrivon-cli [--data-dir DIR] "
+  QString help;
+};
+
+const QVector<CommandSpec>& commands() {
+  static const QVector<CommandSpec> all = {
+      {"processar",
+       0,
+       -1,
+       {"--ano"},
+       {"--todos"},
+       "processar DOC... | processar --todos [--ano AAAA]",
+       "Processa documentos: cada lançamento vai para o balancete do exercício e o documento fica\n"
+       "processado (\"P\"). Todos os documentos são conferidos antes; quando algum é recusado,\n"
+       "cada recusa é dita com o seu documento e nada é gravado. Os documentos aceitos são\n"
+       "processados numa só transação.\n"
+       "  DOC...        números dos documentos (\"3\" é o documento 00003)\n"
+       "  --todos       todos os documentos ainda não processados\n"
+       "  --ano AAAA    o exercício dos documentos; sem ele, o exercício que os lançamentos\n"
+       "                trazem na chave (com --todos: todos os exercícios, se forem de um só)\n"},
+      {"sinteticas",
+       1,
+       1,
+       {},
+       {},
+       "sinteticas AAAA",
+       "Atualização de saldo de contas sintéticas do exercício AAAA: as contas sintéticas e a\n"
+       "conta de resultado (299999 / 999), mês a mês.\n"},
+      {"abrir",
+       1,
+       1,
+       {},
+       {},
+       "abrir AAAA",
+       "Abertura do exercício financeiro posterior: cria o exercício AAAA+1 a partir de dezembro\n"
+       "de AAAA.\n"},
+      {"retranspor",
+       1,
+       1,
+       {},
+       {},
+       "retranspor AAAA",
+       "Retransposição de saldos de balanço: leva os saldos de dezembro de AAAA para janeiro de\n"
+       "AAAA+1.\n"},
+      {"fechar", 1, 1, {}, {}, "fechar AAAA", "Fechamento do exercício financeiro AAAA.\n"},
+      {"reabrir", 1, 1, {}, {}, "reabrir AAAA", "Reabertura do exercício AAAA, fechado.\n"},
+      {"demonstracao",
+       1,
+       1,
+       {},
+       {},
+       "demonstracao AAAAMM",
+       "Atualização da demonstração de resultado para o período AAAAMM.\n"},
+      {"balanco",
+       1,
+       1,
+       {},
+       {},
+       "balanco AAAA",
+       "Atualização do balanço patrimonial do exercício AAAA.\n"},
+      {"copia",
+       1,
+       1,
+       {},
+       {},
+       "copia DESTINO",
+       "Cópia de segurança do banco de dados: copia todos os arquivos do livro para o diretório\n"
+       "DESTINO, que deve existir. Arquivos de uma cópia anterior são substituídos.\n"},
+      {"listar",
+       1,
+       1,
+       {"--periodo"},
+       {"--csv"},
+       "listar contas|historicos|lancamentos|balancete [--periodo AAAAMM] [--csv]",
+       "Lista as linhas de uma tabela na saída padrão. O livro é aberto só para leitura.\n"
+       "  contas        o plano de contas, por conta e conta corrente\n"
+       "  historicos    os históricos padrão, por código\n"
+       "  lancamentos   os lançamentos, na ordem da chave (exercício, conta, mês, dia)\n"
+       "  balancete     as linhas do balancete, por período e conta\n"
+       "  --periodo AAAAMM   só o período (lancamentos e balancete)\n"
+       "  --csv         CSV para planilhas: cabeçalho, separador \";\", vírgula decimal,\n"
+       "                UTF-8 com BOM\n"},
+      {"verificar",
+       0,
+       0,
+       {},
+       {},
+       "verificar",
+       "Verifica o livro, só lendo: a integridade de cada arquivo, documentos processados em\n"
+       "parte, os doze meses de cada conta, o movimento de cada conta analítica contra os seus\n"
+       "lançamentos processados, os saldos de cada mês contra o mês anterior e o movimento, e\n"
+       "débitos contra créditos de cada mês. Mostra cada falha (até 50), depois os avisos\n"
+       "(contas sintéticas e demonstrações desatualizadas) e por fim\n"
+       "\"N verificações, M falhas, K avisos\". Sai com 1 quando há falhas.\n"},
+  };
+  return all;
+}
+
+const CommandSpec* find(const QString& name) {
+  for (const CommandSpec& c : commands())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+} // namespace
+
+QString usageLine(const QString& command) {
+  if (const CommandSpec* c = find(command))
+    return "uso: escrivon-cli [--data-dir DIR] " + c->usage + "\n";
+  return QStringLiteral("uso: escrivon-cli [--data-dir DIR] COMANDO [ARGUMENTOS] "
+                        "(escrivon-cli --help mostra os comandos)\n");
+}
+
+QString generalHelp() {
+  QString out = QStringLiteral(
+      "uso: escrivon-cli [--data-dir DIR] COMANDO [ARGUMENTOS]\n\n"
+      "Trabalha o livro do Escrivon sem janela. O diretório de dados é o de --data-dir, senão o\n"
+      "de ESCRIVON_DATA, senão o diretório padrão do Escrivon. Os comandos que gravam tomam o\n"
+      "livro para si (um Escrivon aberto no mesmo livro os faz recusar); listar e verificar só\n"
+      "leem. Executar o comando é a confirmação.\n\nComandos:\n");
+  for (const CommandSpec& c : commands())
+    out += "  " + c.usage + "\n";
+  out += QStringLiteral(
+      "\nSaída: 0 feito, 1 recusado (a mensagem do sistema na saída de erros), 2 uso "
+      "incorreto.\nescrivon-cli COMANDO --help mostra a ajuda do comando.\n");
+  return out;
+}
+
+QString commandHelp(const QString& command) {
+  const CommandSpec* c = find(command);
+  return c ? usageLine(command) + "\n" + c->help : generalHelp();
+}
+
+Invocation parseArguments(const QStringList& args) {
+  Invocation inv;
+  const CommandSpec* spec = nullptr;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    const QString command = spec ? spec->name : QString();
+    auto value = [&]() {
+      if (i + 1 >= args.size()) throw UsageError{"falta o valor de " + a, command};
+      return args[++i];
+    };
+    if (a == "--help" || a == "-h") {
+      inv.help = true;
+    } else if (a == "--data-dir") {
+      inv.dataDir = value();
+    } else if (spec && spec->options.contains(a)) {
+      inv.options.insert(a, value());
+    } else if (spec && spec->flags.contains(a)) {
+      inv.flags.insert(a);
+    } else if (a.startsWith("-") && a.size() > 1) {
+      throw UsageError{"opção desconhecida: " + a, command};
+    } else if (!spec) {
+      spec = find(a);
+      if (!spec) throw UsageError{"comando desconhecido: " + a, {}};
+      inv.command = a;
+    } else {
+      inv.arguments << a;
+    }
+  }
+  if (inv.help) return inv;
+  if (!spec) throw UsageError{"falta o comando", {}};
+  const int n = int(inv.arguments.size());
+  if (n < spec->minArguments || (spec->maxArguments >= 0 && n > spec->maxArguments))
+    throw UsageError{n < spec->minArguments ? "faltam argumentos" : "argumentos demais",
+                     spec->name};
+  return inv;
+}
+
+QString yearArgument(const QString& command, const QString& text) {
+  static const QRegularExpression year(QStringLiteral("^[0-9]{4}$"));
+  if (!year.match(text).hasMatch()) throw UsageError{"exercício inválido (AAAA): " + text, command};
+  return text;
+}
+
+QString periodArgument(const QString& command, const QString& text) {
+  static const QRegularExpression period(QStringLiteral("^[0-9]{4}(0[1-9]|1[0-2])$"));
+  if (!period.match(text).hasMatch())
+    throw UsageError{"período inválido (AAAAMM): " + text, command};
+  return text;
+}
+
+} // namespace esc::cli
