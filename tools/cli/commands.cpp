@@ -68,11 +68,7 @@ QString documentNumber(const QString& typed) {
 int processar(Book& book, const Invocation& inv) {
   Database& db = book.db();
   const bool all = inv.flags.contains("--todos");
-  if (all == !inv.arguments.isEmpty())
-    throw UsageError{all ? "--todos não leva números de documento" : "faltam os documentos",
-                     "processar"};
-  QString year;
-  if (inv.options.contains("--ano")) year = yearArgument("processar", inv.options["--ano"]);
+  QString year = inv.options.value("--ano");
   QStringList documents;
   QStringList years;
   if (all) {
@@ -138,17 +134,10 @@ int verificar(Book& book) {
 }
 
 int listar(Book& book, const Invocation& inv) {
-  const QString what = inv.arguments.first();
-  if (!isListing(what)) throw UsageError{"listagem desconhecida: " + what, "listar"};
-  QString period;
-  if (inv.options.contains("--periodo")) {
-    if (!listingTakesPeriod(what))
-      throw UsageError{"--periodo vale só para lancamentos e balancete", "listar"};
-    period = periodArgument("listar", inv.options["--periodo"]);
-  }
   QTextStream out(stdout);
   out.setEncoding(QStringConverter::Utf8);
-  writeListing(book.db(), what, period, inv.flags.contains("--csv"), out);
+  writeListing(book.db(), inv.arguments.first(), inv.options.value("--periodo"),
+               inv.flags.contains("--csv"), out);
   return 0;
 }
 
@@ -168,6 +157,21 @@ int runCommand(const Invocation& inv) {
       c == "balanco")
     year = yearArgument(c, inv.arguments.first());
   if (c == "demonstracao") period = periodArgument(c, inv.arguments.first());
+  if (c == "processar") {
+    const bool all = inv.flags.contains("--todos");
+    if (all == !inv.arguments.isEmpty())
+      throw UsageError{all ? "--todos não leva números de documento" : "faltam os documentos", c};
+    if (inv.options.contains("--ano")) yearArgument(c, inv.options["--ano"]);
+  }
+  if (c == "listar") {
+    const QString what = inv.arguments.first();
+    if (!isListing(what)) throw UsageError{"listagem desconhecida: " + what, c};
+    if (inv.options.contains("--periodo")) {
+      if (!listingTakesPeriod(what))
+        throw UsageError{"--periodo vale só para lancamentos e balancete", c};
+      periodArgument(c, inv.options["--periodo"]);
+    }
+  }
 
   const bool reads = c == "listar" || c == "verificar";
   Book book(dataDirectory(inv), !reads);

@@ -118,7 +118,8 @@ qint64 writeListing(Database& db, const QString& name, const QString& period, bo
   QStringList header;
   for (const Column& c : listing->columns)
     header << c.title;
-  Statement st = db.query(listing->sql, {period});
+  Statement st =
+      listingTakesPeriod(name) ? db.query(listing->sql, {period}) : db.query(listing->sql);
   if (csv) {
     out << QChar(0xFEFF);
     QStringList fields;

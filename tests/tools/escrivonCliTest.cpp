@@ -1,0 +1,230 @@
+// escrivon-cli driven as a script would drive it, on demo books on disk.
+#include "book/period.h"
+#include "demobook.h"
+#include "store/formats.h"
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace esc;
+
+namespace {
+
+QString cli() {
+  return QCoreApplication::applicationDirPath() + "/../tools/escrivon-cli";
+}
+
+struct CliRun {
+  int code = -1;
+  QString out, err;
+  QByteArray rawOut;
+};
+
+CliRun run(const QStringList& arguments) {
+  QProcess p;
+  // No default directory nor ESCRIVON_DATA of the machine may stand in for a missing one.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("ESCRIVON_DATA");
+  p.setProcessEnvironment(env);
+  p.start(cli(), arguments);
+  if (!p.waitForFinished(120000)) return {};
+  CliRun r;
+  r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.rawOut = p.readAllStandardOutput();
+  r.out = QString::fromUtf8(r.rawOut);
+  r.err = QString::fromUtf8(p.readAllStandardError());
+  return r;
+}
+
+// The demo book of escrivon-init --demo: a year of 2023 processed and rolled up, documents
+// 00001 and 00002 typed and not processed.
+struct DemoBook {
+  DemoBook() {
+    InitOptions o;
+    o.directory = dir.path();
+    o.year = 2023;
+    o.demo = o.demoYear = true;
+    createDataDirectory(o);
+  }
+  CliRun cli(QStringList arguments) const {
+    return run(QStringList{"--data-dir", dir.path()} + arguments);
+  }
+  QString path() const { return dir.path(); }
+  QTemporaryDir dir;
+};
+
+// The book opened in this process, for reading or planting rows.
+struct Session {
+  explicit Session(const QString& dir) : dm(ui) {
+    dm.connectDirectory(dir);
+    for (Table* t : dm.tables())
+      t->open();
+  }
+  QVariant value(const QString& sql, const QVariantList& params = {}) {
+    return dm.database().selectValue(sql, params);
+  }
+  ScriptedUi ui;
+  TDEscrivon dm;
+};
+
+QString lastLine(const QString& text) {
+  return text.trimmed().section('\n', -1);
+}
+
+} // namespace
+
+// From the typed documents to the closed year: every step through the command line, each
+// saying the system's message, then the book's check finds nothing.
+TEST(EscrivonCli, AYearFromTypedDocumentsToTheClosedYearChecksClean) {
+  ASSERT_TRUE(QFileInfo::exists(cli())) << "build escrivon-cli first";
+  DemoBook book;
+  // One document the engine refuses: the batch writes nothing, and says the refusal.
+  CliRun r = book.cli({"processar", "1", "99999"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(
+      r.err.contains("Documento 99999: Documento inválido. Não contém lançamentos para processar."))
+      << r.err.toStdString();
+  EXPECT_EQ(Session(book.path())
+                .value("SELECT count(*) FROM lancamen WHERE Situacao = 'P' AND "
+                       "NumeroDocumento IN ('00001', '00002')")
+                .toInt(),
+            0);
+
+  r = book.cli({"processar", "--todos"});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("Processamento concluído com sucesso: 2 documento(s)"));
+  r = book.cli({"verificar"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_TRUE(r.out.contains("execute a atualização de contas sintéticas")) << r.out.toStdString();
+
+  const QVector<std::pair<QStringList, QString>> steps = {
+      {{"sinteticas", "2023"}, "contas sintéticas."},
+      {{"demonstracao", "202312"}, "Atualização concluída para o período de 12/2023."},
+      {{"balanco", "2023"}, "Atualização concluída para o período de 2023"},
+      {{"abrir", "2023"}, "Abertura do exercício de 2024 concluída."},
+      {{"retranspor", "2023"}, "Retransposição de saldos de 2023 para 2024 concluída."},
+      {{"fechar", "2023"}, "Exercício de 2023 foi fechado neste momento."}};
+  for (const auto& [arguments, said] : steps) {
+    r = book.cli(arguments);
+    EXPECT_EQ(r.code, 0) << arguments.join(' ').toStdString() << ": " << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(said)) << r.err.toStdString();
+  }
+  r = book.cli({"sinteticas", "2023"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.trimmed(), "Exercício de 2023 está fechado. Reabra antes.");
+
+  {
+    Session s(book.path());
+    EXPECT_EQ(s.value("SELECT Situacao FROM fechamen WHERE Exercicio = '2023'").toString(), "F");
+    EXPECT_EQ(s.value("SELECT count(*) FROM balpatri WHERE Periodo = '2023'").toInt() > 0, true);
+    EXPECT_EQ(s.value("SELECT count(*) FROM balanco WHERE Periodo = '202401'").toInt(),
+              s.value("SELECT count(*) FROM balanco WHERE Periodo = '202312'").toInt());
+  }
+  r = book.cli({"verificar"});
+  EXPECT_EQ(r.code, 0) << r.out.toStdString();
+  EXPECT_EQ(lastLine(r.out), "24 verificações, 0 falhas, 0 avisos") << r.out.toStdString();
+}
+
+// The three faults of a damaged book, planted in a backup copy made by `copia`, each found
+// and named; the book itself stays sound.
+TEST(EscrivonCli, VerificarFindsFaultsPlantedInACopy) {
+  DemoBook book;
+  QTemporaryDir copy;
+  CliRun r = book.cli({"copia", copy.path()});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  {
+    Session s(copy.path());
+    Database& db = s.dm.database();
+    // A month row's debit changed.
+    EXPECT_EQ(db.exec("UPDATE balanco SET ValorDebito = ValorDebito + 10 WHERE "
+                      "CodCtaConCodCtaCor = '2023031111210001'"),
+              1);
+    // One entry of a processed document marked unprocessed.
+    db.exec("UPDATE lancamen SET Situacao = 'N' WHERE rowid = (SELECT min(rowid) FROM lancamen "
+            "WHERE NumeroDocumento = '00004')");
+    // A synthetic row's closing off by 0,01.
+    EXPECT_EQ(db.exec("UPDATE balanco SET SaldoAtual = SaldoAtual + 0.01 WHERE "
+                      "CodCtaConCodCtaCor = '202305111000999'"),
+              1);
+  }
+  r = run({"--data-dir", copy.path(), "verificar"});
+  EXPECT_EQ(r.code, 1);
+  const QStringList faults = r.out.split('\n').filter("FALHA: ");
+  auto found = [&](const QString& a, const QString& b) {
+    return !faults.filter(a).filter(b).isEmpty();
+  };
+  EXPECT_TRUE(
+      found("Período 202303 conta 111121 conta corrente 0001", "nos lançamentos processados"))
+      << r.out.toStdString();
+  EXPECT_TRUE(found("Documento 00004 processado em parte", "1 de 2"));
+  EXPECT_TRUE(found("Período 202305 conta 111000 conta corrente 999", "saldo atual"));
+  EXPECT_TRUE(found("Período 202303:", "diferentes dos créditos"));
+  EXPECT_TRUE(r.out.contains("AVISO: Exercício 2023:"));
+  EXPECT_TRUE(lastLine(r.out).contains(QString("%1 falhas").arg(faults.size())));
+
+  EXPECT_EQ(book.cli({"verificar"}).code, 0);
+}
+
+// A book held by a running Escrivon: commands that write refuse with the lock's message and
+// touch nothing; commands that only read need no lock.
+TEST(EscrivonCli, WritersRefuseAHeldBookAndReadersDoNot) {
+  DemoBook book;
+  const BookLock held(book.path());
+  const QStringList before = test::fileSnapshot(book.path());
+  const CliRun r = book.cli({"sinteticas", "2023"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains(QString("já estão abertos por outro Escrivon (processo %1).")
+                                 .arg(QCoreApplication::applicationPid())))
+      << r.err.toStdString();
+  EXPECT_EQ(book.cli({"listar", "contas"}).code, 0);
+  EXPECT_EQ(book.cli({"verificar"}).code, 0);
+  EXPECT_EQ(test::fileSnapshot(book.path()), before);
+}
+
+// The CSV a Brazilian spreadsheet opens: BOM, header, ";" and the decimal comma.
+TEST(EscrivonCli, CsvListingOfTheTrialBalance) {
+  DemoBook book;
+  const CliRun r = book.cli({"listar", "balancete", "--periodo", "202303", "--csv"});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.rawOut.startsWith("\xEF\xBB\xBF"));
+  const QStringList lines = QString::fromUtf8(r.rawOut.mid(3)).split("\r\n", Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.first(), "Período;Conta;Cta. Corrente;Nível;Natureza;Saldo Anterior;D/C;"
+                           "Débitos;Créditos;Saldo Atual;D/C");
+  Session s(book.path());
+  EXPECT_EQ(lines.size() - 1,
+            s.value("SELECT count(*) FROM balanco WHERE Periodo = '202303'").toInt());
+  const double closing =
+      s.value("SELECT SaldoAtual FROM balanco WHERE CodCtaConCodCtaCor = '2023031111210001'")
+          .toDouble();
+  const QString row = lines.filter("202303;111121;0001;").value(0);
+  EXPECT_EQ(row.section(';', 9, 9), fmt::general(closing)) << row.toStdString();
+  EXPECT_TRUE(row.section(';', 9, 9).contains(',')) << "an amount with cents";
+}
+
+// Bad usage is status 2 with the usage said, and the book is not opened.
+TEST(EscrivonCli, BadUsageIsStatusTwoAndTouchesNothing) {
+  DemoBook book;
+  const QStringList before = test::fileSnapshot(book.path());
+  for (const QStringList& arguments : {QStringList{},
+                                       {"balancear"},
+                                       {"sinteticas", "23"},
+                                       {"demonstracao", "202313"},
+                                       {"listar", "contas", "--periodo", "202301"},
+                                       {"listar", "razao"},
+                                       {"fechar"},
+                                       {"processar"},
+                                       {"processar", "--todos", "3"},
+                                       {"verificar", "--csv"}}) {
+    const CliRun r = book.cli(arguments);
+    EXPECT_EQ(r.code, 2) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(r.err.contains("uso: escrivon-cli")) << r.err.toStdString();
+  }
+  EXPECT_EQ(test::fileSnapshot(book.path()), before);
+  const CliRun help = run({"fechar", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_TRUE(help.out.startsWith("uso: escrivon-cli [--data-dir DIR] fechar AAAA"));
+}
