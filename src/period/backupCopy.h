@@ -57,7 +57,8 @@ bool holdsBackup(const QString& destination);
 // of backupRefusal. `lowSpace` is called before each file while the destination's free space
 // is below backupLowSpace, below the file's size or unknown; the copy goes on when it returns,
 // so a window can let the user change the medium meanwhile. The bar runs over the files and
-// is left where the copy ended. Figures: "files copied".
+// is left where the copy ended. Figures: "files copied" (those in place, some of them when
+// renaming failed part-way).
 OperationResult copyBook(const QString& dataDirectory, const QString& destination,
                          Progress& progress, const BackupVolumes* volumes = nullptr,
                          const std::function<void()>& lowSpace = {});
