@@ -10,7 +10,6 @@
 #include "period/yearOpening.h"
 #include "period/yearState.h"
 #include "store/dataModule.h"
-#include "ui/scriptedUi.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,6 +26,19 @@ using namespace esc;
 namespace {
 
 QString year = "2003";
+
+// The data module's Ui, which the routines never use.
+class NoUi : public Ui {
+public:
+  void message(const QString&) override {}
+  void error(const QString&) override {}
+  bool confirm(const QString&) override { return false; }
+  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  Progress& progress() override { return quiet; }
+  NoProgress quiet;
+};
 
 QString period(const QString& y, int m) {
   return y + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
@@ -120,7 +132,7 @@ int main(int argc, char** argv) {
   // The routines need only the connection; the data module opens the book's files as the
   // system does, and nothing is asked of its Ui.
   NoProgress quiet;
-  ScriptedUi ui;
+  NoUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())

@@ -10,7 +10,7 @@
 #include "masterdata/indicesPage.h"
 #include "masterdata/listsTab.h"
 #include "masterdata/organizacaoPage.h"
-#include "period/atualizacoesPage.h"
+#include "period/pages/atualizacoesPage.h"
 #include "reports/relatoriosPage.h"
 #include "store/formats.h"
 #include "ui/yearSelector.h"

@@ -1,5 +1,6 @@
 #include "backupCopy.h"
 
+#include "store/database.h"
 #include "store/fileIdentity.h"
 #include "store/schema.h"
 
@@ -191,10 +192,61 @@ QString BackupVolumes::defaultDestination() const {
 
 // ---------------------------------------------------------------- copy
 
-BackupCopy::BackupCopy(MainContext& ctx, const BackupVolumes* volumes)
-    : ctx_(ctx), volumes_(volumes ? *volumes : systemVolumes_) {}
+namespace {
 
-QStringList BackupCopy::fileNames() {
+// What the copy left: the files that failed, whether some were already renamed into place,
+// and whether all were in place but some did not open soundly there.
+struct Copied {
+  QStringList failed;
+  int renamed = 0;
+  bool unsound = false;
+};
+
+Copied copyFiles(const QString& source, const QString& destination, Progress& progress,
+                 const BackupVolumes& volumes, const std::function<void()>& lowSpace) {
+  const QStringList files = backupFileNames();
+  progress.setRange(0, files.size());
+  progress.setPosition(0);
+  Copied out;
+  {
+    Snapshot snapshot(source, files);
+    for (int i = 0; i < files.size(); ++i) {
+      const qint64 size = QFileInfo(QDir(source).filePath(files[i])).size();
+      const qint64 free = volumes.freeBytes(destination);
+      if ((free < 0 || free < backupLowSpace || free < size) && lowSpace) lowSpace();
+      if (!snapshot.readable(i) || !stage(snapshot, i, destination + backupStagingName(files[i])))
+        out.failed << files[i];
+      progress.setPosition(i + 1);
+    }
+  }
+  if (!out.failed.isEmpty()) {
+    for (const QString& f : files)
+      removeStaged(destination + backupStagingName(f));
+    return out;
+  }
+  syncDirectory(destination);
+  for (const QString& f : files) {
+    removeSideFiles(destination + f);
+    const QByteArray from = QFile::encodeName(destination + backupStagingName(f));
+    const QByteArray to = QFile::encodeName(destination + f);
+    if (std::rename(from.constData(), to.constData()) != 0) {
+      out.failed << f;
+      removeStaged(destination + backupStagingName(f));
+    } else {
+      ++out.renamed;
+    }
+  }
+  syncDirectory(destination);
+  if (!out.failed.isEmpty()) return out;
+  for (const QString& f : files)
+    if (!opensSound(destination + f)) out.failed << f;
+  out.unsound = !out.failed.isEmpty();
+  return out;
+}
+
+} // namespace
+
+QStringList backupFileNames() {
   QStringList out;
   for (const char* table : {"TbBalanco", "TbBalPatri", "TbCabecalh", "TbContas", "TbDemResul",
                             "TbFechamen", "TbHistoric", "TbLancamen"})
@@ -203,121 +255,64 @@ QStringList BackupCopy::fileNames() {
   return out;
 }
 
-QString BackupCopy::stagingName(const QString& fileName) {
+QString backupStagingName(const QString& fileName) {
   return fileName + ".copia";
 }
 
-bool BackupCopy::run() {
-  const auto destination = ctx_.ui().prompt(
-      QStringLiteral("Cópia de Segurança"),
-      QStringLiteral("Informe o Drive e Diretório de destino"), volumes_.defaultDestination());
-  if (!destination) return false;
-  return copyTo(*destination);
-}
-
-bool BackupCopy::copyTo(const QString& destination) {
-  Ui& ui = ctx_.ui();
-  if (destination.isEmpty()) {
-    ui.message(QStringLiteral("Destino da cópia inválido. Operação Cancelada."));
-    return false;
-  }
-  if (!destination.endsWith('/')) {
-    ui.message(QStringLiteral("Diretório de destino inválido Último caracter tem de ser /."));
-    return false;
-  }
-  if (!volumes_.ready(destination)) {
+std::optional<OperationResult> backupRefusal(const QString& dataDirectory,
+                                             const QString& destination,
+                                             const BackupVolumes& volumes) {
+  auto refused = [](const QString& text) {
+    return OperationResult::refused(text, int(BackupRefusal::Destination));
+  };
+  if (destination.isEmpty())
+    return refused(QStringLiteral("Destino da cópia inválido. Operação Cancelada."));
+  if (!destination.endsWith('/'))
+    return refused(QStringLiteral("Diretório de destino inválido Último caracter tem de ser /."));
+  if (!volumes.ready(destination)) {
     QString where = destination;
     if (where.size() > 1) where.chop(1);
-    ui.message("Não há disco no drive " + where + ":");
-    return false;
+    return refused("Não há disco no drive " + where + ":");
   }
-  const QFileInfo target(destination);
-  if (!target.isDir()) {
-    ui.message("Diretório " + destination + " não existe.");
-    return false;
-  }
-  if (sameFile(destination, ctx_.dm().database().directory())) {
-    ui.message(QStringLiteral("Diretório de destino não pode o mesmo de origem."));
-    return false;
-  }
-  if (!ui.confirm("Espaço no drive: " + QString::number(volumes_.freeBytes(destination)) +
-                  " bytes. Confirma operação?"))
-    return false;
-  const QStringList files = fileNames();
-  const bool earlierCopy = std::any_of(files.begin(), files.end(), [&](const QString& f) {
-    return QFileInfo::exists(destination + f);
-  });
-  if (earlierCopy &&
-      !ui.confirmDefaultNo(QStringLiteral("Arquivo já existe no destino. Regravar?")))
-    return false;
-
-  const QStringList failed = copyFiles(destination);
-  ui.progress().reset();
-  if (failed.isEmpty()) {
-    ui.message(QStringLiteral("Operação de cópia de segurança do banco de dados concluída."));
-    return true;
-  }
-  if (unsound_) {
-    ui.error("Cópia de segurança com erro: a conferência da cópia no destino falhou em " +
-             failed.join(", ") + ". Repita a cópia em outro destino.");
-    return false;
-  }
-  // Renaming staged files into place fails only when the medium changes under the copy;
-  // the files renamed before then are new.
-  ui.error(renamed_
-               ? "Cópia de segurança incompleta. Não foi possível copiar: " + failed.join(", ") +
-                     "."
-               : "Cópia de segurança não realizada. Não foi possível copiar: " + failed.join(", ") +
-                     ". Os arquivos do destino não foram alterados.");
-  return false;
+  if (!QFileInfo(destination).isDir()) return refused("Diretório " + destination + " não existe.");
+  if (sameFile(destination, dataDirectory))
+    return refused(QStringLiteral("Diretório de destino não pode o mesmo de origem."));
+  return std::nullopt;
 }
 
-QStringList BackupCopy::copyFiles(const QString& destination) {
-  Ui& ui = ctx_.ui();
-  Progress& progress = ui.progress();
-  const QStringList files = fileNames();
-  const QString source = ctx_.dm().database().directory();
-  progress.setRange(0, files.size());
-  progress.setPosition(0);
-  renamed_ = false;
-  unsound_ = false;
+bool holdsBackup(const QString& destination) {
+  const QStringList files = backupFileNames();
+  return std::any_of(files.begin(), files.end(),
+                     [&](const QString& f) { return QFileInfo::exists(destination + f); });
+}
 
-  QStringList failed;
-  {
-    Snapshot snapshot(source, files);
-    for (int i = 0; i < files.size(); ++i) {
-      const qint64 size = QFileInfo(QDir(source).filePath(files[i])).size();
-      const qint64 free = volumes_.freeBytes(destination);
-      if (free < 0 || free < lowSpace || free < size)
-        ui.message(QStringLiteral("Espaço em disco insuficiente. Coloque outro disco."));
-      if (!snapshot.readable(i) || !stage(snapshot, i, destination + stagingName(files[i])))
-        failed << files[i];
-      progress.setPosition(i + 1);
-    }
-  }
-  if (!failed.isEmpty()) {
-    for (const QString& f : files)
-      removeStaged(destination + stagingName(f));
-    return failed;
-  }
-  syncDirectory(destination);
-  for (const QString& f : files) {
-    removeSideFiles(destination + f);
-    const QByteArray from = QFile::encodeName(destination + stagingName(f));
-    const QByteArray to = QFile::encodeName(destination + f);
-    if (std::rename(from.constData(), to.constData()) != 0) {
-      failed << f;
-      removeStaged(destination + stagingName(f));
-    } else {
-      renamed_ = true;
-    }
-  }
-  syncDirectory(destination);
-  if (!failed.isEmpty()) return failed;
-  for (const QString& f : files)
-    if (!opensSound(destination + f)) failed << f;
-  unsound_ = !failed.isEmpty();
-  return failed;
+OperationResult copyBook(const QString& dataDirectory, const QString& destination,
+                         Progress& progress, const BackupVolumes* volumes,
+                         const std::function<void()>& lowSpace) {
+  const BackupVolumes systemVolumes;
+  const BackupVolumes& on = volumes ? *volumes : systemVolumes;
+  if (auto refusal = backupRefusal(dataDirectory, destination, on)) return *refusal;
+  const Copied c = copyFiles(dataDirectory, destination, progress, on, lowSpace);
+  const QString failed = c.failed.join(", ");
+  const QVector<OperationResult::Figure> figures = {
+      {QStringLiteral("files copied"), c.failed.isEmpty() ? backupFileNames().size() : c.renamed}};
+  if (c.failed.isEmpty())
+    return OperationResult::done(
+        QStringLiteral("Operação de cópia de segurança do banco de dados concluída."), figures);
+  if (c.unsound)
+    return OperationResult::refused("Cópia de segurança com erro: a conferência da cópia no "
+                                    "destino falhou em " +
+                                        failed + ". Repita a cópia em outro destino.",
+                                    int(BackupRefusal::Unsound), figures);
+  // Renaming staged files into place fails only when the medium changes under the copy;
+  // the files renamed before then are new.
+  if (c.renamed > 0)
+    return OperationResult::refused(
+        "Cópia de segurança incompleta. Não foi possível copiar: " + failed + ".",
+        int(BackupRefusal::Incomplete), figures);
+  return OperationResult::refused("Cópia de segurança não realizada. Não foi possível copiar: " +
+                                      failed + ". Os arquivos do destino não foram alterados.",
+                                  int(BackupRefusal::NotCopied), figures);
 }
 
 } // namespace esc

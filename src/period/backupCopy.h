@@ -1,8 +1,10 @@
 #pragma once
-#include "ui/mainContext.h"
+#include "store/operationResult.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace esc {
 
@@ -28,32 +30,37 @@ public:
 // staging name and checked. Only when every file is staged and sound are they renamed into
 // place, each after the journal files an earlier, interrupted use of the copy left beside
 // it are removed, and then opened once more read-only and checked; otherwise the
-// destination keeps what it held and the user is told which files could not be copied. The
-// copy directory is itself a data directory.
-class BackupCopy {
-public:
-  explicit BackupCopy(MainContext& ctx, const BackupVolumes* volumes = nullptr);
+// destination keeps what it held and the result names the files that could not be copied.
+// The copy directory is itself a data directory.
 
-  // Asks for the destination and copies; true when the whole copy is in place.
-  bool run();
-  // The checks and the copy for a destination already typed.
-  bool copyTo(const QString& destination);
+// Why a copy was refused: the destination, before anything is written (said as a plain
+// message), or the copy itself (said as an error).
+enum class BackupRefusal { Destination = 1, NotCopied, Incomplete, Unsound };
 
-  // The files in copy order: the tables in the order of their names, then the anchor.
-  static QStringList fileNames();
-  // The name a file is written under until the whole copy is sound.
-  static QString stagingName(const QString& fileName);
-  // Below this many free bytes the user is asked for another medium.
-  static constexpr qint64 lowSpace = 200000;
+// The files in copy order: the tables in the order of their names, then the anchor.
+QStringList backupFileNames();
+// The name a file is written under until the whole copy is sound.
+QString backupStagingName(const QString& fileName);
+// Below this many free bytes the user is told to put in another medium.
+inline constexpr qint64 backupLowSpace = 200000;
 
-private:
-  QStringList copyFiles(const QString& destination);
+// The checks of the destination, in their order: typed, ending in "/", on a ready medium, an
+// existing directory, not the data directory itself. Nothing when the copy may go there.
+std::optional<OperationResult> backupRefusal(const QString& dataDirectory,
+                                             const QString& destination,
+                                             const BackupVolumes& volumes);
+// The destination already holds a file of a copy (any of them): the window asks before
+// replacing it.
+bool holdsBackup(const QString& destination);
 
-  MainContext& ctx_;
-  BackupVolumes systemVolumes_;
-  const BackupVolumes& volumes_;
-  bool renamed_ = false;
-  bool unsound_ = false; // every file is in place, but some did not open soundly there
-};
+// The copy of `dataDirectory` to `destination` (a directory ending in "/"), after the checks
+// of backupRefusal. `lowSpace` is called before each file while the destination's free space
+// is below backupLowSpace, below the file's size or unknown; the copy goes on when it returns,
+// so a window can let the user change the medium meanwhile. The bar runs over the files and
+// is left where the copy ended. Figures: "files copied" (those in place, some of them when
+// renaming failed part-way).
+OperationResult copyBook(const QString& dataDirectory, const QString& destination,
+                         Progress& progress, const BackupVolumes* volumes = nullptr,
+                         const std::function<void()>& lowSpace = {});
 
 } // namespace esc

@@ -1,7 +1,6 @@
 #include "balanceSheetUpdate.h"
 
 #include "fiscalYear.h"
-#include "journal/posting.h"
 
 #include <QHash>
 #include <algorithm>
@@ -9,12 +8,6 @@
 namespace esc {
 
 namespace {
-
-struct Row {
-  QString code, nature, level, openingLetter, closingLetter;
-  double debits = 0, credits = 0, open = 0, closing = 0;
-  bool analytic() const { return level == QLatin1String("6"); }
-};
 
 // Steps of one progress run, without a message per row on a large book.
 class Run {
@@ -49,7 +42,84 @@ QString syntheticLetter(const QString& nature, double value, const QString& curr
 
 } // namespace
 
+namespace balanceSheet {
+
+QVector<Row> compute(const QVector<Account>& accounts, const QVector<Movement>& movements) {
+  QVector<Row> rows;
+  rows.reserve(accounts.size());
+  for (const Account& a : accounts) {
+    Row r;
+    r.code = a.code;
+    r.nature = a.nature;
+    r.level = a.level;
+    r.openingLetter = a.openingLetter;
+    r.opening = r.analytic() ? 0 : a.opening;
+    rows.push_back(r);
+  }
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row& a, const Row& b) { return a.code.toUtf8() < b.code.toUtf8(); });
+  QHash<QString, int> byCode;
+  for (int i = 0; i < rows.size(); ++i)
+    byCode.insert(rows[i].code, i);
+
+  // Analytic totals, added in the trial balance's key order, so each code's sums come out as
+  // a row-by-row walk would add them.
+  for (const Movement& m : movements) {
+    const auto it = byCode.constFind(m.code);
+    if (it == byCode.cend()) continue;
+    Row& r = rows[*it];
+    if (!r.analytic()) continue;
+    r.debits += m.debits;
+    r.credits += m.credits;
+    if (m.month == 1) r.opening += m.opening;
+    if (m.month == 12) r.closing += m.closing;
+  }
+  for (Row& r : rows) {
+    if (!r.analytic()) continue;
+    r.debits = roundAmount(r.debits);
+    r.credits = roundAmount(r.credits);
+    r.opening = roundAmount(r.opening);
+    r.closing = roundAmount(r.closing);
+    r.openingLetter = analyticLetter(r.nature, r.opening);
+    r.closingLetter = analyticLetter(r.nature, r.closing);
+  }
+
+  // Roll-up: a synthetic row totals the analytic rows after it whose codes begin with its
+  // first n characters. In the table's text order those rows follow it without a gap, so the
+  // scan ends at the first code outside the prefix.
+  for (int i = 0; i < rows.size(); ++i) {
+    Row& s = rows[i];
+    if (!(s.level < QLatin1String("6"))) continue;
+    // A level that is not a number names no prefix: every later analytic row counts.
+    const QString prefix = s.code.left(std::max(s.level.toInt(), 0));
+    double debits = 0, credits = 0, opening = 0, closing = 0;
+    for (int j = i + 1; j < rows.size() && rows[j].code.startsWith(prefix); ++j) {
+      const Row& a = rows[j];
+      if (!a.analytic()) continue;
+      debits += a.debits;
+      credits += a.credits;
+      if (a.nature == s.nature) {
+        opening += a.opening;
+        closing += a.closing;
+      } else {
+        opening -= a.opening;
+        closing -= a.closing;
+      }
+    }
+    s.debits = roundAmount(debits);
+    s.credits = roundAmount(credits);
+    s.opening = roundAmount(opening);
+    s.closing = roundAmount(closing);
+    s.openingLetter = syntheticLetter(s.nature, s.opening, s.openingLetter);
+    s.closingLetter = syntheticLetter(s.nature, s.closing, s.closingLetter);
+  }
+  return rows;
+}
+
+} // namespace balanceSheet
+
 OperationResult updateBalanceSheet(Database& db, const QString& yearText, Progress& progress) {
+  using namespace balanceSheet;
   const QString year = yearText.trimmed();
   if (year.isEmpty()) return OperationResult::refused(book::text::noYearSelected);
   const QString january = book::period(year, 1), december = book::period(year, 12);
@@ -65,7 +135,8 @@ OperationResult updateBalanceSheet(Database& db, const QString& yearText, Progre
                                     "Periodo <= ? AND CodigoContaContabil < '300000'",
                                     {january, december})
                          .toInt();
-  QVector<Row> rows;
+  QVector<Account> accounts;
+  int analytic = 0;
   {
     Run copying(progress, toWalk);
     Statement st = db.prepare(
@@ -78,96 +149,33 @@ OperationResult updateBalanceSheet(Database& db, const QString& yearText, Progre
     while (st.step()) {
       const QString code = st.text(0);
       if (code != previous) {
-        Row r;
-        r.code = code;
-        r.nature = st.text(1);
-        r.level = st.text(2);
-        r.openingLetter = st.text(3);
-        r.open = st.real(4);
-        rows.push_back(r);
+        accounts.push_back({code, st.text(1), st.text(2), st.text(3), st.real(4)});
+        analytic += accounts.last().level == QLatin1String("6");
         previous = code;
       }
       copying.step();
     }
   }
-  // The table's own key order (plain text order of the codes) for the totals and roll-up.
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const Row& a, const Row& b) { return a.code.toUtf8() < b.code.toUtf8(); });
-  QHash<QString, int> byCode;
-  int analytic = 0;
-  for (int i = 0; i < rows.size(); ++i) {
-    byCode.insert(rows[i].code, i);
-    analytic += rows[i].analytic();
-  }
 
-  // Analytic totals: one walk over the year in the trial balance's key order, so each
-  // code's sums are added in the same sequence a row-by-row walk would add them.
+  QVector<Movement> movements;
+  Run totals(progress, analytic);
   {
-    Run totals(progress, analytic);
     Statement st =
         db.prepare("SELECT CodigoContaContabil, Periodo, ValorDebito, ValorCredito, SaldoAnterior, "
                    "SaldoAtual FROM balanco WHERE Periodo >= ? AND Periodo <= ? "
                    "AND substr(CodigoContaContabil, 1, 1) < '3' "
                    "ORDER BY CodCtaConCodCtaCor COLLATE ESCI, rowid");
     st.bindAll({january, december});
-    for (Row& r : rows)
-      if (r.analytic()) r.open = 0;
     while (st.step()) {
-      const auto it = byCode.constFind(st.text(0));
-      if (it == byCode.cend()) continue;
-      Row& r = rows[*it];
-      if (!r.analytic()) continue;
-      r.debits += st.real(2);
-      r.credits += st.real(3);
       const QString p = st.text(1);
-      if (p == january) r.open += st.real(4);
-      if (p == december) r.closing += st.real(5);
+      const int month = p == january ? 1 : p == december ? 12 : 0;
+      movements.push_back({st.text(0), month, st.real(2), st.real(3), st.real(4), st.real(5)});
     }
-    for (Row& r : rows) {
-      if (!r.analytic()) continue;
-      r.debits = roundAmount(r.debits);
-      r.credits = roundAmount(r.credits);
-      r.open = roundAmount(r.open);
-      r.closing = roundAmount(r.closing);
-      r.openingLetter = analyticLetter(r.nature, r.open);
-      r.closingLetter = analyticLetter(r.nature, r.closing);
-    }
-    totals.step(analytic);
   }
 
-  // Roll-up: a synthetic row totals the analytic rows after it whose codes begin with
-  // its first n characters. In the table's text order those rows follow it without a
-  // gap, so the scan ends at the first code outside the prefix.
-  {
-    Run rollUp(progress, rows.size());
-    for (int i = 0; i < rows.size(); ++i) {
-      Row& s = rows[i];
-      rollUp.step();
-      if (!(s.level < QLatin1String("6"))) continue;
-      // A level that is not a number names no prefix: every later analytic row counts.
-      const QString prefix = s.code.left(std::max(s.level.toInt(), 0));
-      double debits = 0, credits = 0, open = 0, closing = 0;
-      for (int j = i + 1; j < rows.size() && rows[j].code.startsWith(prefix); ++j) {
-        const Row& a = rows[j];
-        if (!a.analytic()) continue;
-        debits += a.debits;
-        credits += a.credits;
-        if (a.nature == s.nature) {
-          open += a.open;
-          closing += a.closing;
-        } else {
-          open -= a.open;
-          closing -= a.closing;
-        }
-      }
-      s.debits = roundAmount(debits);
-      s.credits = roundAmount(credits);
-      s.open = roundAmount(open);
-      s.closing = roundAmount(closing);
-      s.openingLetter = syntheticLetter(s.nature, s.open, s.openingLetter);
-      s.closingLetter = syntheticLetter(s.nature, s.closing, s.closingLetter);
-    }
-  }
+  const QVector<Row> rows = compute(accounts, movements);
+  totals.step(analytic);
+  Run(progress, rows.size()).step(rows.size());
 
   Transaction tx(db);
   db.exec("DELETE FROM balpatri");
@@ -175,7 +183,7 @@ OperationResult updateBalanceSheet(Database& db, const QString& yearText, Progre
     db.exec("INSERT INTO balpatri (CodigoContaContabil, TipoSaldoAnterior, SaldoAnterior, "
             "ValorCredito, ValorDebito, SaldoAtual, TipoSaldoAtual, NaturezaDaConta, "
             "NivelDaConta, Periodo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-            {r.code, r.openingLetter, r.open, r.credits, r.debits, r.closing, r.closingLetter,
+            {r.code, r.openingLetter, r.opening, r.credits, r.debits, r.closing, r.closingLetter,
              r.nature, r.level, year});
   tx.commit();
   return OperationResult::done("Atualização concluída para o período de " + year,

@@ -3,6 +3,7 @@
 #include "store/operationResult.h"
 
 #include <QString>
+#include <QVariant>
 #include <QVector>
 #include <optional>
 
@@ -21,5 +22,34 @@ std::optional<OperationResult> incomeStatementRefusal(Database& db, const QStrin
 // Figures: "lines written".
 OperationResult updateIncomeStatement(Database& db, const QString& period, Progress& progress,
                                       const std::optional<QVector<qint64>>& lines = {});
+
+// The stages of the update between reading the lines with their ranges and writing them.
+namespace incomeStatement {
+
+// A trial-balance row of the period within a line's range, in the trial balance's key order.
+struct RangeRow {
+  QString level, nature;
+  double balance = 0;
+};
+// A line of `demresul` as read, with the rows of its range.
+struct Line {
+  qint64 rowId = 0;
+  QString sign;
+  QVariant accumulated; // left as stored for a line of an unknown sign
+  QVector<RangeRow> rows;
+};
+// What a line is written with.
+struct Values {
+  qint64 rowId = 0;
+  QVariant own, accumulated;
+};
+
+// Each line's own total, then the running result in the lines' order: a "+" or "-" line adds
+// or subtracts its total from the result and accumulates 0, an "=" line accumulates the
+// result and owns 0, a line without a sign accumulates its own total and owns 0, and a line of
+// any other sign owns its total and keeps its accumulated value.
+QVector<Values> compute(const QVector<Line>& lines);
+
+} // namespace incomeStatement
 
 } // namespace esc

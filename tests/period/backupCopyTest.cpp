@@ -1,5 +1,5 @@
-#include "period/backupCopy.h"
-#include "period/atualizacoesPage.h"
+#include "period/pages/atualizacoesPage.h"
+#include "period/pages/backupCopyDialog.h"
 #include "statementsHelpers.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ struct Backup {
     book.ui.confirmAnswers = std::move(answers);
     book.ui.promptAnswers = {destination};
     volumes.calls = 0;
-    return BackupCopy(ctx, &volumes).run();
+    return runBackupCopy(ctx, &volumes);
   }
   QString dest() { return target.path() + "/"; }
   // Every row of every table of a data directory, as another connection reads it.
@@ -194,12 +194,30 @@ TEST(BackupCopy, AnyFileOfAnEarlierCopyIsAskedForAndItsLeftoversDoNotSpoilTheNew
 TEST(BackupCopy, LowSpaceIsToldBeforeEveryFileAndTheCopyGoesOn) {
   Backup b;
   // Less than the low-space mark, though more than most files need.
-  b.volumes.free = BackupCopy::lowSpace - 1;
+  b.volumes.free = backupLowSpace - 1;
   ASSERT_TRUE(b.run(b.dest()));
   EXPECT_EQ(b.book.ui.texts("message").count("Espaço em disco insuficiente. Coloque outro disco."),
             9);
   EXPECT_EQ(b.book.ui.texts("message").last(),
             "Operação de cópia de segurança do banco de dados concluída.");
+}
+
+TEST(BackupCopy, TheEngineCopiesWithoutAskingAndCountsTheFiles) {
+  Backup b;
+  NoProgress quiet;
+  int lowSpace = 0;
+  b.volumes.free = backupLowSpace - 1;
+  for (int run = 1; run <= 2; ++run) { // the second over the first, unasked
+    const OperationResult r =
+        copyBook(b.book.path(), b.dest(), quiet, &b.volumes, [&] { ++lowSpace; });
+    EXPECT_TRUE(r.isDone()) << r.message().toStdString();
+    EXPECT_EQ(r.figure("files copied"), 9);
+  }
+  EXPECT_EQ(lowSpace, 18);
+  const OperationResult same = copyBook(b.book.path(), b.book.path() + "/", quiet, &b.volumes);
+  EXPECT_EQ(same.reason(), int(BackupRefusal::Destination));
+  EXPECT_EQ(same.message(), "Diretório de destino não pode o mesmo de origem.");
+  EXPECT_TRUE(b.book.ui.said.empty());
 }
 
 // Writes beyond `bytes` fail for this process, as on a full medium, until destroyed.

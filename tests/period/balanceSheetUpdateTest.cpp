@@ -179,6 +179,35 @@ TEST(BalanceSheetUpdate, ThreeCurrentAccountsMakeOneRowAndSyntheticRowsRollUp) {
   EXPECT_EQ(b.dump("balpatri"), first);
 }
 
+// The compute stage alone: the codes in text order, an analytic code's movements summed and its
+// year opened and closed from January and December, the roll-up signed by nature.
+TEST(BalanceSheetUpdate, TheComputeStageOnPlainRows) {
+  using namespace balanceSheet;
+  const QVector<Account> accounts = {{"290000", "C", "7", "C", 33},
+                                     {"100000", "D", "1", "D", 999},
+                                     {"112222", "C", "6", "C", 999},
+                                     {"111111", "D", "6", "D", 999}};
+  const QVector<Movement> movements = {
+      {"111111", 1, 5, 0, 100, 105},    {"111111", 0, 0.1, 0.2, 7, 7},
+      {"111111", 12, 0.2, 0, 7, 105.1}, {"112222", 1, 0, 30, 50, 80},
+      {"112222", 12, 0, 0, 7, -20},     {"999999", 1, 1, 1, 1, 1}};
+  QStringList out;
+  for (const Row& r : compute(accounts, movements))
+    out << QStringList{r.code,
+                       r.level,
+                       r.nature,
+                       QString::number(r.opening),
+                       r.openingLetter,
+                       QString::number(r.debits),
+                       QString::number(r.credits),
+                       QString::number(r.closing),
+                       r.closingLetter}
+               .join(' ');
+  EXPECT_EQ(out,
+            QStringList({"100000 1 D 50 D 5.3 30.2 125.1 D", "111111 6 D 100 D 5.3 0.2 105.1 D",
+                         "112222 6 C 50 C 0 30 -20 D", "290000 7 C 33 C 0 0 0 "}));
+}
+
 TEST(BalanceSheetUpdate, NoYearOrNoChangesNothingAndAFailureKeepsTheOldTable) {
   BalanceSheet b;
   b.year("111111", "999", "6", "D", 1, 2, 3, 4);

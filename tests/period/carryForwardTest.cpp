@@ -1,3 +1,4 @@
+#include "period/carryForward.h"
 #include "yearBook.h"
 
 using namespace esc;
@@ -102,6 +103,36 @@ TEST_F(CarryForwardTest, MissingJanuaryKeepsNothing) {
                                  "Erro. Chave 200401211111999 não localizada no balancete."}));
   EXPECT_EQ(book.ui.position, 0);
   expectUnchanged(before);
+}
+
+// The compute stage alone: a chain over a missing month, a result account whose rows already
+// hold what it carries (not written), and a December row without its January.
+TEST(CarryForwardStages, TheComputeStageOnPlainRows) {
+  using namespace carry;
+  auto next = [](const QString& key, double debits, double credits, double before,
+                 const QString& letter) {
+    return NextRow{
+        key, 0, debits, credits, before, letter, before, letter, {before, letter, before, letter}};
+  };
+  QVector<DecemberRow> sources = {{"111111", "999", "D", "D", 500},
+                                  {"311111", "999", "C", "C", 900}};
+  const QVector<NextRow> rows = {
+      next("200401111111999", 100, 700, 0, "D"), next("200402111111999", 0, 0, 0, "D"),
+      next("200412111111999", 0, 0, 0, "D"), next("200401311111999", 0, 0, 0, "C")};
+  const Plan plan = compute("2004", sources, rows);
+  EXPECT_EQ(plan.missingKey, "");
+  QStringList out;
+  for (const Plan::Write& w : plan.writes) {
+    QStringList cells = {QString::number(w.source), w.row.key};
+    for (const QVariant& v : w.row.values())
+      cells << v.toString();
+    out << cells.join(' ');
+  }
+  EXPECT_EQ(out, QStringList({"0 200401111111999 500 D -100 C", "0 200402111111999 -100 C -100 C",
+                              "0 200412111111999 -100 C -100 C"}));
+
+  sources.push_back({"211111", "999", "C", "C", 1});
+  EXPECT_EQ(compute("2004", sources, rows).missingKey, "200401211111999");
 }
 
 TEST_F(CarryForwardTest, StoreFailureMidwayKeepsNothing) {

@@ -157,6 +157,23 @@ TEST(IncomeStatementUpdate, TheDemoBooksResultIsTheResultAccounts) {
             roundAmount(held));
 }
 
+// The compute stage alone: each line's total on the nature of its range's first row, and the
+// running result through the signs.
+TEST(IncomeStatementUpdate, TheComputeStageOnPlainLines) {
+  using namespace incomeStatement;
+  const QVector<Line> lines = {
+      {1, "+", 7, {{"2", "C", 5000}, {"6", "C", 1000}, {"6", "D", 300}}},
+      {2, "-", 7, {{"6", "D", 0.1}, {"6", "D", 0.2}}},
+      {3, "=", 7, {}},
+      {4, "", 7, {{"6", "D", 250}}},
+      {5, "*", "kept", {{"6", "D", 9}}},
+  };
+  QStringList out;
+  for (const Values& v : compute(lines))
+    out << QString("%1 %2 %3").arg(v.rowId).arg(v.own.toString(), v.accumulated.toString());
+  EXPECT_EQ(out, QStringList({"1 700 0", "2 0.3 0", "3 0 699.7", "4 0 250", "5 9 kept"}));
+}
+
 TEST(IncomeStatementUpdate, AFailureHalfWayLeavesEveryLineAsItWas) {
   IncomeStatement b;
   b.balanco("200403", "311111", "999", "6", "C", 1000);

@@ -1,5 +1,5 @@
 #pragma once
-#include "period/atualizacoesPage.h"
+#include "period/pages/atualizacoesPage.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 

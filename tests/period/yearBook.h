@@ -1,6 +1,6 @@
 #pragma once
 // A small hand-made book of fiscal year 2003 for the year-routine tests.
-#include "period/atualizacoesPage.h"
+#include "period/pages/atualizacoesPage.h"
 #include "periodBooks.h"
 #include "testsupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
+#include "period/yearState.h"
 #include "ui/mainContext.h"
-#include "yearState.h"
 
 #include <QPushButton>
 #include <QWidget>

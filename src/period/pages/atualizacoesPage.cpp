@@ -1,14 +1,14 @@
 #include "atualizacoesPage.h"
 
-#include "backupCopy.h"
-#include "balanceSheetUpdate.h"
-#include "carryForward.h"
-#include "fiscalYear.h"
-#include "incomeStatementUpdate.h"
+#include "backupCopyDialog.h"
+#include "period/balanceSheetUpdate.h"
+#include "period/carryForward.h"
+#include "period/fiscalYear.h"
+#include "period/incomeStatementUpdate.h"
+#include "period/syntheticUpdate.h"
+#include "period/yearOpening.h"
 #include "store/formats.h"
-#include "syntheticUpdate.h"
 #include "ui/pageParts.h"
-#include "yearOpening.h"
 
 #include <QVBoxLayout>
 
@@ -283,7 +283,7 @@ bool AtualizacoesPage::atuBalPatri() {
 }
 
 void AtualizacoesPage::backUp() {
-  BackupCopy(ctx_).run();
+  runBackupCopy(ctx_);
 }
 
 QString AtualizacoesPage::selectedYearOrSay() {
