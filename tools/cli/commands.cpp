@@ -1,8 +1,8 @@
 #include "commands.h"
 
-#include "bookCopy.h"
 #include "journal/documentProcessing.h"
 #include "listings.h"
+#include "period/backupCopy.h"
 #include "period/balanceSheetUpdate.h"
 #include "period/bookCheck.h"
 #include "period/carryForward.h"
@@ -28,7 +28,7 @@ namespace {
 class Book {
 public:
   Book(const QString& directory, bool writes) : dm_(ui_) {
-    const QString dir = QFileInfo(directory).absoluteFilePath();
+    const QString dir = directory_ = QFileInfo(directory).absoluteFilePath();
     if (!QFileInfo(dir).isDir()) throw StoreError("Diretório de dados " + dir + " não existe.");
     // Said before the lock file would be left in a directory that is no book.
     QStringList missing;
@@ -42,6 +42,7 @@ public:
     for (Table* t : dm_.tables())
       t->open();
   }
+  const QString& directory() const { return directory_; }
   TDEscrivon& dm() { return dm_; }
   Database& db() { return dm_.database(); }
   ConsoleUi& ui() { return ui_; }
@@ -56,6 +57,7 @@ public:
 private:
   ConsoleUi ui_;
   TDEscrivon dm_;
+  QString directory_;
 };
 
 // Document numbers as the journal keeps them: five digits, "3" being "00003".
@@ -193,7 +195,15 @@ int runCommand(const Invocation& inv) {
   }
   if (c == "demonstracao") return book.finish(updateIncomeStatement(db, period, progress));
   if (c == "balanco") return book.finish(updateBalanceSheet(db, year, progress));
-  if (c == "copia") return copyBook(book.dm(), inv.arguments.first()) ? 0 : 1;
+  if (c == "copia") {
+    // The destination is a directory, said with or without its final "/".
+    QString destination = inv.arguments.first();
+    if (!destination.endsWith('/')) destination += '/';
+    const BackupVolumes volumes;
+    if (const auto refusal = backupRefusal(book.directory(), destination, volumes))
+      return book.finish(*refusal);
+    return book.finish(copyBook(book.directory(), destination, progress, &volumes));
+  }
   throw UsageError{"comando desconhecido: " + c, {}};
 }
 
