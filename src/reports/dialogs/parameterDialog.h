@@ -1,6 +1,6 @@
 #pragma once
-#include "registry.h"
 #include "reportDialog.h"
+#include "reports/engine/registry.h"
 
 #include <QHash>
 #include <functional>

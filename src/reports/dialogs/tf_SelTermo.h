@@ -1,16 +1,13 @@
 #pragma once
-#include "registry.h"
 #include "reportDialog.h"
+#include "reports/engine/registry.h"
 
 namespace esc {
 class DBEdit;
-}
+class MainContext;
+} // namespace esc
 
 namespace esc::report {
-
-// The reports of one run of TF_SelTermo: "&Vídeo" the journal book alone; "&Impressora" the
-// opening term, the journal book and the closing term, in that order.
-Reports journalBook(TDEscrivon& dm, Output output);
 
 // The dialog of the journal book and its terms, opened by "&Diário Contábil" and by
 // "&Abertura/Encerramento". Its boxes are bound to the organization record and edit it in

@@ -1,12 +1,9 @@
 // TF_SelTermo: the book data of the organization record and the journal book's output.
 #include "tf_SelTermo.h"
 
-#include "reportOutput.h"
+#include "reportRun.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
-#include "tf_Diario.h"
-#include "tf_TerAber.h"
-#include "tf_TerFech.h"
 #include "ui/dbEdit.h"
 #include "ui/mainContext.h"
 #include "ui/pageParts.h"
@@ -17,12 +14,6 @@
 #include <QVBoxLayout>
 
 namespace esc::report {
-
-Reports journalBook(TDEscrivon& dm, Output output) {
-  if (output == Output::Video) return {makeDiario()};
-  const FixedSource cabecalh = recordOf(*dm.TbCabecalh, "TbCabecalh");
-  return {makeTerAber(cabecalh), makeDiario(), makeTerFech(cabecalh)};
-}
 
 TF_SelTermo::TF_SelTermo(MainContext& ctx, QWidget* parent) : ReportDialog(parent), ctx_(ctx) {
   setObjectName("F_SelTermo");
@@ -114,28 +105,6 @@ TF_SelTermo* openSelTermo(QWidget* parent, MainContext& ctx) {
   dialog->setWindowModality(Qt::ApplicationModal);
   dialog->show();
   return dialog;
-}
-
-void registerSelTermo(ReportRegistry& r) {
-  ReportEntry diario;
-  diario.id = "diario";
-  diario.button = "ButRLDiario";
-  diario.description = "Diário Contábil (TF_Diario); com --livro ou --impressora, entre os termos "
-                       "de abertura e encerramento (TF_TerAber, TF_TerFech)";
-  diario.build = [](BuildContext& c, const ParamValues&) { return journalBook(c.dm, c.output); };
-  diario.customDialog = [](QWidget* parent, MainContext& ctx) { openSelTermo(parent, ctx); };
-  r.add(diario);
-
-  ReportEntry termos;
-  termos.id = "termos";
-  termos.button = "ButRlTermos";
-  termos.description = "Termos de Abertura e Encerramento (TF_TerAber, TF_TerFech)";
-  termos.build = [](BuildContext& c, const ParamValues&) {
-    const FixedSource cabecalh = recordOf(*c.dm.TbCabecalh, "TbCabecalh");
-    return Reports{makeTerAber(cabecalh), makeTerFech(cabecalh)};
-  };
-  termos.customDialog = diario.customDialog;
-  r.add(std::move(termos));
 }
 
 } // namespace esc::report

@@ -1,7 +1,8 @@
 #include "previewWindow.h"
 
-#include "render.h"
-#include "reportOutput.h"
+#include "reportRun.h"
+#include "reports/engine/pdfOutput.h"
+#include "reports/engine/render.h"
 #include "store/userPrompts.h"
 #include "ui/pageParts.h"
 

@@ -1,6 +1,6 @@
 // The trial balance: the dialog TF_SelBalan builds the query of TF_Balanco.
 #include "tf_Balanco.h"
-#include "registry.h"
+#include "reports/engine/registry.h"
 
 namespace esc::report {
 

@@ -5,8 +5,8 @@
 // How to add a report
 // -------------------
 // 1. The definition: a function `std::shared_ptr<ReportDefinition> makeXxx()` in its own file
-//    src/reports/tf_Xxx.cpp, written like the tables that describe the report. See
-//    tf_Balanco.cpp, the worked example:
+//    src/reports/definitions/tf_Xxx.cpp, written like the tables that describe the report.
+//    See tf_Balanco.cpp, the worked example:
 //
 //      auto d = std::make_shared<ReportDefinition>("TF_Balanco", "Escrivon - Balancete de Contas",
 //                                                 PageSetup::letter(Orientation::Landscape));
@@ -39,7 +39,8 @@
 //    (an order to switch, a record to save); it throws `Refusal{message}` for what the
 //    dialog refuses. A report that prints a record instead of a query takes it with
 //    `recordOf(table, "TbCabecalh")` into d->fixedSources. A dialog of its own (fields
-//    bound to a table) goes into `customDialog` and calls report::run() (reportOutput.h)
+//    bound to a table) lives in src/reports/dialogs/, is named for the entry's id in the
+//    Relatórios page's list of own dialogs and calls report::run() (dialogs/reportRun.h)
 //    for each click. Then add one line calling your `registerXxx(ReportRegistry&)` in
 //    ReportRegistry::instance() (registry.cpp) and declare it in registry.h.
 //    The page, the generic dialog and escrivon-report pick the entry up from there:

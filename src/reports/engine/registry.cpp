@@ -55,7 +55,7 @@ const ReportRegistry& ReportRegistry::instance() {
     registerLanctos(r);
     registerHistoric(r);
     registerRazao(r);
-    registerSelTermo(r);
+    registerJournalBook(r);
     registerRDemResul(r);
     registerBalPatri(r);
     return r;

@@ -1,6 +1,6 @@
 // The plan of accounts: the whole chart, previewed at once without a dialog.
 #include "tf_PlanoContas.h"
-#include "registry.h"
+#include "reports/engine/registry.h"
 #include "tf_Contas.h"
 
 namespace esc::report {

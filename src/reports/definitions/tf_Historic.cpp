@@ -1,6 +1,6 @@
 // The standard-description listing: the dialog TF_SelHist builds the query of TF_Historic.
 #include "tf_Historic.h"
-#include "registry.h"
+#include "reports/engine/registry.h"
 
 namespace esc::report {
 

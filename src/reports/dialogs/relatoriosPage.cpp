@@ -1,8 +1,9 @@
 #include "relatoriosPage.h"
 
 #include "parameterDialog.h"
-#include "registry.h"
-#include "reportOutput.h"
+#include "reportRun.h"
+#include "reports/engine/registry.h"
+#include "tf_SelTermo.h"
 #include "ui/pageParts.h"
 
 #include <QGridLayout>
@@ -42,6 +43,17 @@ const QVector<GroupDef>& groups() {
   return g;
 }
 
+// The reports whose button opens a dialog of their own instead of the generic form, by
+// registry id; that dialog runs the report itself.
+using DialogOpener = void (*)(QWidget* parent, MainContext& ctx);
+DialogOpener ownDialog(const QString& id) {
+  static const QHash<QString, DialogOpener> openers = {
+      {"diario", [](QWidget* p, MainContext& c) { report::openSelTermo(p, c); }},
+      {"termos", [](QWidget* p, MainContext& c) { report::openSelTermo(p, c); }},
+  };
+  return openers.value(id);
+}
+
 } // namespace
 
 RelatoriosPage::RelatoriosPage(MainContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
@@ -74,8 +86,8 @@ report::ParameterDialog* RelatoriosPage::activate(const QString& button) {
     ctx_.ui().message(reportNotAvailableMessage);
     return nullptr;
   }
-  if (entry->customDialog) {
-    entry->customDialog(window(), ctx_);
+  if (const DialogOpener open = ownDialog(entry->id)) {
+    open(window(), ctx_);
     return nullptr;
   }
   if (!entry->dialog) {

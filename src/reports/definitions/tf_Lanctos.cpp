@@ -1,7 +1,7 @@
 // The entry listing: the dialog TF_SeLanctos builds the query of TQRLanctos. It reads the
 // entries of every fiscal year.
 #include "tf_Lanctos.h"
-#include "registry.h"
+#include "reports/engine/registry.h"
 
 namespace esc::report {
 

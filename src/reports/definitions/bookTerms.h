@@ -1,5 +1,5 @@
 #pragma once
-#include "registry.h"
+#include "reports/engine/registry.h"
 
 namespace esc::report {
 
@@ -10,5 +10,11 @@ std::shared_ptr<ReportDefinition> makeTerm(const QString& name, const QString& h
                                            const FixedSource& cabecalh);
 // The opening term.
 std::shared_ptr<ReportDefinition> makeTerAber(const FixedSource& cabecalh);
+// The closing term: the opening term's body under "Termo de Encerramento".
+std::shared_ptr<ReportDefinition> makeTerFech(const FixedSource& cabecalh);
+
+// The reports of one run of TF_SelTermo: "&Vídeo" the journal book alone; "&Impressora" the
+// opening term, the journal book and the closing term, in that order.
+Reports journalBook(TDEscrivon& dm, Output output);
 
 } // namespace esc::report

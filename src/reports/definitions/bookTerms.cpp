@@ -1,5 +1,9 @@
-// The opening term TF_TerAber, and the body it shares with the closing term.
-#include "tf_TerAber.h"
+// The terms of the journal book, TF_TerAber and TF_TerFech, one body under two headings, and
+// the book as it is filed: the journal between its terms.
+#include "bookTerms.h"
+
+#include "store/dataModule.h"
+#include "tf_Diario.h"
 
 namespace esc::report {
 
@@ -54,6 +58,37 @@ std::shared_ptr<ReportDefinition> makeTerm(const QString& name, const QString& h
 
 std::shared_ptr<ReportDefinition> makeTerAber(const FixedSource& cabecalh) {
   return makeTerm("TF_TerAber", "Termo de Abertura", cabecalh);
+}
+
+std::shared_ptr<ReportDefinition> makeTerFech(const FixedSource& cabecalh) {
+  return makeTerm("TF_TerFech", "Termo de Encerramento", cabecalh);
+}
+
+Reports journalBook(TDEscrivon& dm, Output output) {
+  if (output == Output::Video) return {makeDiario()};
+  const FixedSource cabecalh = recordOf(*dm.TbCabecalh, "TbCabecalh");
+  return {makeTerAber(cabecalh), makeDiario(), makeTerFech(cabecalh)};
+}
+
+// Both buttons open TF_SelTermo, a dialog of its own (see the Relatórios page).
+void registerJournalBook(ReportRegistry& r) {
+  ReportEntry diario;
+  diario.id = "diario";
+  diario.button = "ButRLDiario";
+  diario.description = "Diário Contábil (TF_Diario); com --livro ou --impressora, entre os termos "
+                       "de abertura e encerramento (TF_TerAber, TF_TerFech)";
+  diario.build = [](BuildContext& c, const ParamValues&) { return journalBook(c.dm, c.output); };
+  r.add(diario);
+
+  ReportEntry termos;
+  termos.id = "termos";
+  termos.button = "ButRlTermos";
+  termos.description = "Termos de Abertura e Encerramento (TF_TerAber, TF_TerFech)";
+  termos.build = [](BuildContext& c, const ParamValues&) {
+    const FixedSource cabecalh = recordOf(*c.dm.TbCabecalh, "TbCabecalh");
+    return Reports{makeTerAber(cabecalh), makeTerFech(cabecalh)};
+  };
+  r.add(std::move(termos));
 }
 
 } // namespace esc::report

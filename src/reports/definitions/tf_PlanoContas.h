@@ -1,5 +1,5 @@
 #pragma once
-#include "registry.h"
+#include "reports/engine/registry.h"
 
 namespace esc::report {
 

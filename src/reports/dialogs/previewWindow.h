@@ -1,5 +1,5 @@
 #pragma once
-#include "layout.h"
+#include "reports/engine/layout.h"
 
 #include <QMainWindow>
 #include <functional>

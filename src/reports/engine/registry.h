@@ -14,11 +14,8 @@
 #include <memory>
 #include <optional>
 
-class QWidget;
-
 namespace esc {
 class TDEscrivon;
-class MainContext;
 class Table;
 } // namespace esc
 
@@ -107,8 +104,6 @@ struct ReportEntry {
   // The reports of one run, in order, from the values as they stand at the click. Throws
   // Refusal for what the dialog refuses.
   std::function<Reports(BuildContext&, const ParamValues&)> build;
-  // A dialog of the report's own instead of the generic form; it runs the report itself.
-  std::function<void(QWidget* parent, MainContext& ctx)> customDialog;
 };
 
 class ReportRegistry {
@@ -139,7 +134,7 @@ void registerContas(ReportRegistry& registry);
 void registerLanctos(ReportRegistry& registry);
 void registerHistoric(ReportRegistry& registry);
 void registerRazao(ReportRegistry& registry);
-void registerSelTermo(ReportRegistry& registry);
+void registerJournalBook(ReportRegistry& registry);
 void registerRDemResul(ReportRegistry& registry);
 void registerBalPatri(ReportRegistry& registry);
 

@@ -1,8 +1,8 @@
 #pragma once
 // The two outputs of a report run: the preview window ("&Vídeo") and the default printer
 // ("&Impressora"), and the run of a registered report from its dialog's values.
-#include "layout.h"
-#include "registry.h"
+#include "reports/engine/layout.h"
+#include "reports/engine/registry.h"
 
 #include <QPointer>
 #include <functional>
@@ -24,17 +24,6 @@ class PreviewWindow;
 
 inline const QString noPrinterMessage = QStringLiteral("Nenhuma impressora disponível.");
 QString printFailedMessage(const QString& title);
-QString cannotWriteMessage(const QString& path, const QString& reason = {});
-
-// Why a report must not be written to `path`, or empty when it may. A report never replaces
-// a file of the data directory `dataDirectory` (however the path reaches it) nor any SQLite
-// database or journal.
-QString outputRefusal(const QString& path, const QString& dataDirectory);
-
-// Writes laid-out pages to the PDF file `path` beside it, then renames it into place. A
-// refusal or a failure is said in an error box and leaves `path` as it was.
-bool savePdf(const QVector<Page>& pages, const QString& path, const QString& title,
-             const QString& dataDirectory, Ui& ui);
 
 // Where "&Impressora" prints. By default the system's default printer (none: nullptr);
 // tests put a PDF writer here.

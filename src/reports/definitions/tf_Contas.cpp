@@ -1,7 +1,7 @@
 // The account listing: the dialog TF_SeLContas builds the query of TF_Contas. The layout is
 // shared with the plan of accounts (TQRPlanoContas).
 #include "tf_Contas.h"
-#include "registry.h"
+#include "reports/engine/registry.h"
 
 namespace esc::report {
 
