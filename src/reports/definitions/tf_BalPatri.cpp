@@ -1,6 +1,8 @@
 // The balance sheet TF_BalPatri, previewed at once by "Balanç&o Patrimonial".
 #include "tf_BalPatri.h"
 
+#include "reports/engine/balanceParts.h"
+
 namespace esc::report {
 
 std::shared_ptr<ReportDefinition> makeBalPatri() {
@@ -25,35 +27,19 @@ std::shared_ptr<ReportDefinition> makeBalPatri() {
   const double captions = 19.1;
   h.label(2.1, captions, "Conta").bold(8);
   h.label(12.7, captions, "Nome da Conta Contábil").bold(8);
-  h.label(67.7, captions, "Saldo Anterior").bold(8);
-  h.label(90.2, captions, "D/C").bold(8);
-  h.label(101.6, captions, "Valor Débitos").bold(8);
-  h.label(127.0, captions, "Valor Créditos").bold(8);
-  h.label(156.4, captions, "Saldo Atual").bold(8);
-  h.label(173.6, captions, "D/C").bold(8);
+  balanceCaptions(h, captions, {67.7, 90.2, 101.6, 127.0, 156.4, 173.6});
   h.rule(1.1, 23.5, 177.3);
 
   Band& det = d->band(BandKind::Detail, 6.3);
   const double y = 0.8;
   det.field(0.0, y, "CodigoContaContabil");
   det.field(12.7, y, "nomecontacontabil");
-  det.field(0, y, "SaldoAnterior").rightEdge(88.3).amount();
-  det.field(91.3, y, "TipoSaldoAnterior");
-  det.field(0, y, "ValorDebito").rightEdge(120.9).amount();
-  det.field(0, y, "ValorCredito").rightEdge(148.4).amount();
-  det.field(0, y, "SaldoAtual").rightEdge(173.0).amount();
-  det.field(174.9, y, "TipoSaldoAtual");
+  balanceFields(det, y, {88.3, 91.3, 120.9, 148.4, 173.0, 174.9});
 
   // The plain sums of the printed rows, whatever their level and D/C letter.
   Band& s = d->band(BandKind::Summary, 19.1);
-  s.expression(0, 2.1, "SUM(QryBalPatri.SaldoAnterior)").rightEdge(88.9).amount().bold(8);
-  s.expression(0, 2.1, "SUM(QryBalPatri.ValorDebito)").rightEdge(120.7).amount().bold(8);
-  s.expression(0, 2.1, "SUM(QryBalPatri.ValorCredito)").rightEdge(148.5).amount().bold(8);
-  s.expression(0, 2.1, "SUM(QryBalPatri.SaldoAtual)").rightEdge(173.3).amount().bold(8);
-  s.field(0, 11.6, "NomeDoContador").centredOn(26.0).bold(8);
-  s.field(0, 14.8, "CargoDoContador").centredOn(26.0).bold(8);
-  s.field(0, 11.6, "ResponsavelOrganizacao").centredOn(88.0).bold(8);
-  s.field(0, 14.8, "CargoDoResponsavel").centredOn(88.0).bold(8);
+  balanceTotals(s, 2.1, d->queryName, {88.9, 120.7, 148.5, 173.3});
+  signatureBlock(s, 11.6);
 
   d->standardPageFooter(6.9, "Página: ", "Escrivon-ZNK", 159.5, 177.3);
   return d;

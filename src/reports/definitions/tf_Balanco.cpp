@@ -1,5 +1,7 @@
 // The trial balance: the dialog TF_SelBalan builds the query of TF_Balanco.
 #include "tf_Balanco.h"
+
+#include "reports/engine/balanceParts.h"
 #include "reports/engine/registry.h"
 
 namespace esc::report {
@@ -21,12 +23,7 @@ std::shared_ptr<ReportDefinition> makeBalanco() {
   h.label(12.7, captions, "Nome da Conta Contábil").bold(8);
   h.label(65.6, captions, "Conta Corrente").bold(8);
   h.label(90.0, captions, "Nome Conta Corrente Contábil").bold(8);
-  h.label(135.5, captions, "Saldo Anterior").bold(8);
-  h.label(158.0, captions, "D/C").bold(8);
-  h.label(169.3, captions, "Valor Débitos").bold(8);
-  h.label(194.7, captions, "Valor Créditos").bold(8);
-  h.label(224.1, captions, "Saldo Atual").bold(8);
-  h.label(241.3, captions, "D/C").bold(8);
+  balanceCaptions(h, captions, {135.5, 158.0, 169.3, 194.7, 224.1, 241.3});
   h.rule(1.1, 23.5, 246.9);
 
   Band& det = d->band(BandKind::Detail, 6.3);
@@ -35,23 +32,12 @@ std::shared_ptr<ReportDefinition> makeBalanco() {
   det.field(12.7, y, "nomecontacontabil");
   det.field(65.6, y, "CodigoContaCorrente");
   det.field(90.0, y, "nomecontacorrente");
-  det.field(0, y, "SaldoAnterior").rightEdge(156.1).amount();
-  det.field(159.0, y, "TipoSaldoAnterior");
-  det.field(0, y, "ValorDebito").rightEdge(188.7).amount();
-  det.field(0, y, "ValorCredito").rightEdge(216.1).amount();
-  det.field(0, y, "SaldoAtual").rightEdge(240.7).amount();
-  det.field(242.6, y, "TipoSaldoAtual");
+  balanceFields(det, y, {156.1, 159.0, 188.7, 216.1, 240.7, 242.6});
 
   // The plain sums of the printed rows' signed values, whatever their D/C letters.
   Band& s = d->band(BandKind::Summary, 19.1);
-  s.expression(0, 2.1, "SUM(QryBalanco.SaldoAnterior)").rightEdge(156.7).amount().bold(8);
-  s.expression(0, 2.1, "SUM(QryBalanco.ValorDebito)").rightEdge(188.4).amount().bold(8);
-  s.expression(0, 2.1, "SUM(QryBalanco.ValorCredito)").rightEdge(216.2).amount().bold(8);
-  s.expression(0, 2.1, "SUM(SaldoAtual)").rightEdge(241.1).amount().bold(8);
-  s.field(0, 11.6, "NomeDoContador").centredOn(26.0).bold(8);
-  s.field(0, 14.8, "CargoDoContador").centredOn(26.0).bold(8);
-  s.field(0, 11.6, "ResponsavelOrganizacao").centredOn(88.0).bold(8);
-  s.field(0, 14.8, "CargoDoResponsavel").centredOn(88.0).bold(8);
+  balanceTotals(s, 2.1, d->queryName, {156.7, 188.4, 216.2, 241.1});
+  signatureBlock(s, 11.6);
 
   d->standardPageFooter(6.9, "Página: ", "Escrivon-ZNK", 227.3, 246.9);
   return d;
