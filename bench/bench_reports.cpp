@@ -7,9 +7,9 @@
 // Usage: bench_reports [--book DIR] [rows=240000]
 #include "benchBook.h"
 #include "demobook.h"
-#include "reports/layout.h"
-#include "reports/render.h"
-#include "reports/tf_Balanco.h"
+#include "reports/definitions/tf_Balanco.h"
+#include "reports/engine/layout.h"
+#include "reports/engine/render.h"
 #include "store/dataModule.h"
 #include "ui/scriptedUi.h"
 

@@ -2,10 +2,10 @@
 // escrivon-report --list
 // Runs one of Escrivon's reports with the values its dialog would take and writes the pages
 // to a PDF file. Needs no display.
-#include "reports/layout.h"
-#include "reports/registry.h"
-#include "reports/render.h"
-#include "reports/reportOutput.h"
+#include "reports/engine/layout.h"
+#include "reports/engine/pdfOutput.h"
+#include "reports/engine/registry.h"
+#include "reports/engine/render.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 

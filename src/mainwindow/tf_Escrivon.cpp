@@ -11,7 +11,7 @@
 #include "masterdata/listsTab.h"
 #include "masterdata/organizacaoPage.h"
 #include "period/pages/atualizacoesPage.h"
-#include "reports/relatoriosPage.h"
+#include "reports/dialogs/relatoriosPage.h"
 #include "store/formats.h"
 #include "ui/yearSelector.h"
 

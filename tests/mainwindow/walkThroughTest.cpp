@@ -4,9 +4,9 @@
 // to the printer.
 #include "demobook.h"
 #include "mainwindow/tf_Escrivon.h"
-#include "reports/previewWindow.h"
-#include "reports/registry.h"
-#include "reports/reportOutput.h"
+#include "reports/dialogs/previewWindow.h"
+#include "reports/dialogs/reportRun.h"
+#include "reports/engine/registry.h"
 #include "ui/scriptedUi.h"
 #include "ui/yearSelector.h"
 

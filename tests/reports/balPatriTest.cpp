@@ -1,6 +1,6 @@
 #include "booksTestSupport.h"
-#include "reports/relatoriosPage.h"
-#include "reports/tf_BalPatri.h"
+#include "reports/definitions/tf_BalPatri.h"
+#include "reports/dialogs/relatoriosPage.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // What the tests of the books and statements share: a book with processed entries and
 // statement rows written straight into its tables, the escrivon-report tool, and a printer
 // that writes each job to a PDF file.
-#include "reports/layout.h"
-#include "reports/previewWindow.h"
-#include "reports/reportOutput.h"
+#include "reports/dialogs/previewWindow.h"
+#include "reports/dialogs/reportRun.h"
+#include "reports/engine/layout.h"
 #include "reportsTestSupport.h"
 
 #include <QApplication>

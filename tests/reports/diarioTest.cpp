@@ -1,10 +1,9 @@
 #include "booksTestSupport.h"
-#include "reports/parameterDialog.h"
-#include "reports/relatoriosPage.h"
-#include "reports/tf_Diario.h"
-#include "reports/tf_SelTermo.h"
-#include "reports/tf_TerAber.h"
-#include "reports/tf_TerFech.h"
+#include "reports/definitions/bookTerms.h"
+#include "reports/definitions/tf_Diario.h"
+#include "reports/dialogs/parameterDialog.h"
+#include "reports/dialogs/relatoriosPage.h"
+#include "reports/dialogs/tf_SelTermo.h"
 #include "ui/dbEdit.h"
 
 #include <QDir>

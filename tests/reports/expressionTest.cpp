@@ -1,5 +1,5 @@
-#include "reports/expression.h"
-#include "reports/layout.h"
+#include "reports/engine/expression.h"
+#include "reports/engine/layout.h"
 
 #include <gtest/gtest.h>
 

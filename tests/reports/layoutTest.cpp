@@ -1,6 +1,6 @@
-#include "reports/layout.h"
+#include "reports/engine/layout.h"
 #include "booksTestSupport.h"
-#include "reports/tf_Balanco.h"
+#include "reports/definitions/tf_Balanco.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>

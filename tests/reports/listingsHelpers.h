@@ -1,10 +1,10 @@
 #pragma once
 // Shared by the listings' tests: lay a definition out and read its pages back.
-#include "reports/layout.h"
-#include "reports/parameterDialog.h"
-#include "reports/previewWindow.h"
-#include "reports/registry.h"
-#include "reports/render.h"
+#include "reports/dialogs/parameterDialog.h"
+#include "reports/dialogs/previewWindow.h"
+#include "reports/engine/layout.h"
+#include "reports/engine/registry.h"
+#include "reports/engine/render.h"
 #include "reportsTestSupport.h"
 #include "store/dataModule.h"
 

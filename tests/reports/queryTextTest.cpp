@@ -1,5 +1,5 @@
-#include "reports/queryText.h"
-#include "reports/tf_Balanco.h"
+#include "reports/engine/queryText.h"
+#include "reports/definitions/tf_Balanco.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "booksTestSupport.h"
-#include "reports/tf_RDemResul.h"
+#include "reports/definitions/tf_RDemResul.h"
 #include "store/formats.h"
 
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 #include "booksTestSupport.h"
-#include "reports/tf_Razao.h"
+#include "reports/definitions/tf_Razao.h"
 #include "store/formats.h"
 
 #include <QFileInfo>

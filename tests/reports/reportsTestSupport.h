@@ -1,5 +1,5 @@
 #pragma once
-#include "reports/previewWindow.h"
+#include "reports/dialogs/previewWindow.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 

@@ -1,8 +1,8 @@
-#include "reports/parameterDialog.h"
-#include "reports/previewWindow.h"
-#include "reports/registry.h"
-#include "reports/relatoriosPage.h"
-#include "reports/reportOutput.h"
+#include "reports/dialogs/parameterDialog.h"
+#include "reports/dialogs/previewWindow.h"
+#include "reports/dialogs/relatoriosPage.h"
+#include "reports/dialogs/reportRun.h"
+#include "reports/engine/registry.h"
 #include "reportsTestSupport.h"
 
 #include <QApplication>

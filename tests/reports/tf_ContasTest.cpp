@@ -1,8 +1,8 @@
 // The plan of accounts (TQRPlanoContas) and the account listing (TF_Contas with TF_SeLContas).
-#include "reports/tf_Contas.h"
+#include "reports/definitions/tf_Contas.h"
 #include "listingsHelpers.h"
-#include "reports/relatoriosPage.h"
-#include "reports/tf_PlanoContas.h"
+#include "reports/definitions/tf_PlanoContas.h"
+#include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The standard-description listing (TF_Historic with TF_SelHist).
-#include "reports/tf_Historic.h"
+#include "reports/definitions/tf_Historic.h"
 #include "listingsHelpers.h"
-#include "reports/relatoriosPage.h"
+#include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"
 
 #include <QLabel>

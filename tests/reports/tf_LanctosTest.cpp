@@ -1,7 +1,7 @@
 // The entry listing (TQRLanctos with TF_SeLanctos).
-#include "reports/tf_Lanctos.h"
+#include "reports/definitions/tf_Lanctos.h"
 #include "listingsHelpers.h"
-#include "reports/relatoriosPage.h"
+#include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"
 
 #include <QDir>
