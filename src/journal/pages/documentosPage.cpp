@@ -2,8 +2,9 @@
 
 #include "book/keys.h"
 #include "book/texts.h"
-#include "documentProcessing.h"
-#include "entryGuards.h"
+#include "focusChecks.h"
+#include "journal/documentProcessing.h"
+#include "journal/entryGuards.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
@@ -86,7 +87,7 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
     auto* e = new DBEdit(ds, field, this);
     e->setObjectName(name);
     e->onWriteError = [this](const StoreError& err) { report(err); };
-    EntryGuards::followDiscards(e);
+    followDiscards(e);
     return e;
   };
   compl_ = bound("DBEdit8", "HistoricoComplementar");

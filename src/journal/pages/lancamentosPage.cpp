@@ -2,8 +2,9 @@
 
 #include "book/keys.h"
 #include "book/texts.h"
-#include "documentProcessing.h"
-#include "entryGuards.h"
+#include "focusChecks.h"
+#include "journal/documentProcessing.h"
+#include "journal/entryGuards.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
@@ -119,7 +120,7 @@ DBEdit* LancamentosPage::edit(const QString& name, const QString& field) {
   auto* e = new DBEdit(ctx_.dm().DsLancamen, field, this);
   e->setObjectName(name);
   e->onWriteError = [this](const StoreError& err) { report(err); };
-  EntryGuards::followDiscards(e);
+  followDiscards(e);
   return e;
 }
 
