@@ -1,7 +1,6 @@
 #include "entryGuards.h"
 
 #include "book/texts.h"
-#include "store/formats.h"
 
 namespace esc {
 
@@ -28,39 +27,6 @@ void EntryGuards::fieldChanged(const QString& name) {
   if (refusal.isEmpty()) return;
   ui_.message(refusal);
   journal_.cancel();
-}
-
-QString documentNumber(const QString& typed) {
-  const QString number = fmt::trimRight(typed);
-  if (number.isEmpty() || number.size() >= 5) return typed;
-  for (const QChar c : number)
-    if (c < u'0' || c > u'9') return typed;
-  return number.rightJustified(5, '0');
-}
-
-bool usableDocumentNumber(const QString& number) {
-  const QString n = fmt::trimRight(number);
-  return !n.isEmpty() && !n.contains(' ') && !n.contains('\'');
-}
-
-QString invalidDocumentNumber(const QString& typed) {
-  return "'" + typed + "' não é um número de documento válido.";
-}
-
-std::optional<QString> pairLevel(Database& db, const QString& pair) {
-  const auto rows =
-      db.select("SELECT NivelDaConta FROM contas WHERE CodCtaConCodCtaCor = ? "
-                "ORDER BY CodigoContaContabil, NomeContaContabil, CodigoContaCorrente, "
-                "NomeContaCorrente, rowid LIMIT 1",
-                {fmt::trimRight(pair)});
-  if (rows.isEmpty()) return std::nullopt;
-  return rows.first().value(0).toString();
-}
-
-bool historicoExists(Database& db, const QString& code) {
-  return !db.select("SELECT 1 FROM historic WHERE CodigoHistorico = ? LIMIT 1",
-                    {fmt::trimRight(code)})
-              .isEmpty();
 }
 
 } // namespace esc

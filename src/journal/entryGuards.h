@@ -28,17 +28,4 @@ private:
   Ui& ui_;
 };
 
-// A document number as every number is shown: one of fewer than five digits is completed
-// with zeros on the left ("45" -> "00045"); any other text is left as typed.
-QString documentNumber(const QString& typed);
-// Whether `number` can choose a document: the document filter reads its value up to the first
-// blank, so a number with a blank (or a quote) would choose some other document, or none.
-bool usableDocumentNumber(const QString& number);
-QString invalidDocumentNumber(const QString& typed); // what is said of one that cannot
-
-// The chart's row of `pair` by its key, whatever order the chart is browsed in: its level, or
-// nullopt when the chart has no such pair.
-std::optional<QString> pairLevel(Database& db, const QString& pair);
-bool historicoExists(Database& db, const QString& code);
-
 } // namespace esc
