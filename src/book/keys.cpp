@@ -23,6 +23,22 @@ QString entryKey(const QString& year, const QString& account, const QString& cur
   return year + account + current.leftJustified(14, ' ') + month + day;
 }
 
+QString entryKeyYear(const QString& entryKey) {
+  return entryKey.left(4);
+}
+
+QString entryKeyPrefix(const QString& entryKey) {
+  return entryKey.left(24);
+}
+
+QString balanceKeyAccount(const QString& balanceKey) {
+  return balanceKey.mid(6, 6);
+}
+
+QString balanceKeyCurrent(const QString& balanceKey) {
+  return balanceKey.mid(12, 14).trimmed();
+}
+
 QString keyLimit(const QString& prefix) {
   // The prefix with its last character raised by one bounds every key that begins with it.
   QString high = prefix;

@@ -17,6 +17,17 @@ QString balanceKey(const QString& year, const QString& month, const QString& acc
 QString entryKey(const QString& year, const QString& account, const QString& current,
                  const QString& month, const QString& day);
 
+// The parts of a journal key: the fiscal year it was saved under (its first 4 characters), and
+// the year with the account pair (its first 24: year, account code, current-account code padded
+// to 14), the prefix every entry of the pair in that year shares.
+QString entryKeyYear(const QString& entryKey);
+QString entryKeyPrefix(const QString& entryKey);
+
+// The account code and the current-account code a trial-balance key ends with, the latter
+// without its padding.
+QString balanceKeyAccount(const QString& balanceKey);
+QString balanceKeyCurrent(const QString& balanceKey);
+
 // The upper bound of the half-open key range [prefix, keyLimit(prefix)) of every key that
 // begins with `prefix`.
 QString keyLimit(const QString& prefix);

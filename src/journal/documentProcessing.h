@@ -1,4 +1,5 @@
 #pragma once
+#include "entryChecks.h"
 #include "store/database.h"
 #include "store/operationResult.h"
 
@@ -11,18 +12,6 @@
 namespace esc {
 
 class Table;
-
-// An entry of a document as the checks read it from the journal.
-struct DocumentEntry {
-  qint64 rowId = 0;
-  QString account;
-  QString current;
-  QString type;
-  QString status;
-  QString date; // dd/mm/yyyy
-  double amount = 0.0;
-  QString key; // AnoContasMesDia
-};
 
 // What the checks of one document found, before anything is asked or written.
 struct DocumentCheck {
@@ -57,10 +46,11 @@ struct ProcessingResult {
 // running balances of its account pair are rewritten; the entries are marked "P". It asks
 // nothing and shows nothing: the caller gets the refusals' texts or the figures of what was done.
 //
-// A batch is all or nothing. Every document is checked first (its entries, then the
-// trial-balance rows they post to), inside the transaction that then posts them all, so a
-// refusal of any document leaves the book as it was. Posting moves every amount into its month
-// rows in memory, pair by pair, and walks each pair's running balances once for the whole batch:
+// A batch is all or nothing, in three stages inside one transaction. Reading checks every
+// document (its entries, then the trial-balance rows they post to) and reads the month rows and
+// journal entries of each pair posted to; a refusal of any document stops there. Computing moves
+// every amount into its month rows, pair by pair, and walks each pair's running balances once
+// for the whole batch (posting::postPair). Writing marks the entries and writes what changed:
 // the rows left are those of processing the documents one after another in the order given.
 class DocumentProcessing {
 public:
@@ -69,6 +59,9 @@ public:
   // The checks of one document that "&Processar" makes before asking, in their order; the first
   // failure is the refusal. Reads only.
   DocumentCheck check(const QString& document);
+  // Every failure of the checks of `document`, those of processing it included once the others
+  // pass, for a caller that reports them all. Reads only.
+  QVector<EntryFailure> failures(const QString& document);
 
   // Checks and posts `documents` in one transaction. Store failures throw StoreError (and then
   // nothing is written). `progress` counts the entries posted.
@@ -82,26 +75,18 @@ public:
   // the transaction that deletes it. False, with nothing deleted, for a processed entry.
   static bool removeEntry(Table& journal);
 
-  // The debit or credit total of a document: each amount is taken in ten-thousandths and the
-  // running sum rounded to a whole number of them, so totals compare exactly.
-  static double addToTotal(double total, double amount);
-  // A total in ten-thousandths as the total boxes show it (general number form).
-  static QString totalText(double total);
-
 private:
   struct Pair;
+  QVector<DocumentEntry> readEntries(const QString& document);
   DocumentCheck checkDocument(const QString& document);
-  QString postingRefusal(const DocumentCheck& check, qint64& entry);
+  std::optional<EntryFailure> postingFailure(const DocumentCheck& check);
   Pair& pair(const DocumentEntry& e);
-  QString level(const QString& accountPair);
-  bool hasJanuaryRow(const QString& key);
 
   Database& db_;
   QString year_;
-  // Read once a run: the chart's level of each pair ("" when not on the chart), whether
-  // January's row of a pair exists, the month rows of each pair posted to.
-  QHash<QString, QString> levels_;
-  QHash<QString, bool> januaryRows_;
+  // Read once a run: the chart's levels and January's rows the checks look up, the month rows
+  // of each pair posted to.
+  BookLookups lookups_{db_};
   QHash<QString, std::shared_ptr<Pair>> pairs_;
 };
 

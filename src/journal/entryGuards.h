@@ -3,13 +3,8 @@
 #include "store/userPrompts.h"
 
 #include <QObject>
-#include <functional>
-
-class QWidget;
 
 namespace esc {
-
-class DBEdit;
 
 // The two guards of a saved journal entry. They watch the entry's fields, not a page, so a
 // change typed into any box or made through any picker of any page meets them alike:
@@ -25,10 +20,6 @@ public:
   // pages built on the same table share it and a change is refused once.
   static EntryGuards& of(Table& journal, Ui& ui);
 
-  // A box bound to the journal shows the saved entry again when a guard discarded the edit
-  // its own keystroke started (the box was still writing when the edit went away).
-  static void followDiscards(DBEdit* box);
-
 private:
   EntryGuards(Table& journal, Ui& ui);
   void fieldChanged(const QString& name);
@@ -36,35 +27,5 @@ private:
   Table& journal_;
   Ui& ui_;
 };
-
-// A document number as every number is shown: one of fewer than five digits is completed
-// with zeros on the left ("45" -> "00045"); any other text is left as typed.
-QString documentNumber(const QString& typed);
-// Whether `number` can choose a document: the document filter reads its value up to the first
-// blank, so a number with a blank (or a quote) would choose some other document, or none.
-bool usableDocumentNumber(const QString& number);
-QString invalidDocumentNumber(const QString& typed); // what is said of one that cannot
-
-// The chart's row of `pair` by its key, whatever order the chart is browsed in: its level, or
-// nullopt when the chart has no such pair.
-std::optional<QString> pairLevel(Database& db, const QString& pair);
-bool historicoExists(Database& db, const QString& code);
-
-// A check made when the focus leaves `box` for another box of the window (not for a message
-// box or a list dropping down). When `bad` holds, `complain` speaks and the focus returns to
-// the box; with `keepText` the box's own leaving (which would put back the saved value) is
-// skipped, so what was typed stays on screen. Leaving for `escape` (the page's Cancelar) is
-// never refused, so a refused box can always be abandoned.
-void checkOnExit(QWidget* box, QWidget* escape, std::function<bool()> bad,
-                 std::function<void()> complain, bool keepText = false);
-
-// Focus entering and leaving `box` for good (a list dropping down does not count).
-void onFocus(QWidget* box, std::function<void()> entered, std::function<void()> left);
-
-// While a current-account picker has the focus, the chart lists only the pairs of the account
-// code `account` gives; a code the filter cannot hold (a blank or a quote inside) leaves the
-// whole chart listed. Store errors go to `report`.
-void restrictChartWhileFocused(QWidget* picker, Table& chart, std::function<QString()> account,
-                               std::function<void(const StoreError&)> report);
 
 } // namespace esc

@@ -6,17 +6,10 @@
 #include "store/storeerror.h"
 
 #include <QHash>
-#include <cmath>
-#include <sqlite3.h>
-#include <vector>
 
 namespace esc {
 
 namespace {
-
-QString otherLetter(const QString& nature) {
-  return nature == QLatin1String("D") ? QStringLiteral("C") : QStringLiteral("D");
-}
 
 // A trial-balance row of the pair from the entry's month on, as read before writing.
 struct MonthRow {
@@ -25,14 +18,6 @@ struct MonthRow {
   double debits = 0.0;
   double credits = 0.0;
   QString nature;
-};
-
-// An entry of the walk whose stored running balance differs from the new one.
-struct BalanceWrite {
-  qint64 rowId = 0;
-  double balance = 0.0;
-  bool keepLetter = false; // a zero balance leaves the letter as it is
-  bool onNatureSide = false;
 };
 
 void requireOpen(const Table* t) {
@@ -56,7 +41,7 @@ PostingInput PostingInput::fromEntry(Table& journal, const QString& year) {
   in.month = fmt::date(journal.field("DataDaContabilizacao").asDate()).mid(3, 2);
   in.entryType = journal.field("TipoDeLancamento").asString();
   in.amount = journal.field("ValorLancamento").asFloat();
-  in.journalPrefix = journal.field("AnoContasMesDia").asString().left(24);
+  in.journalPrefix = book::entryKeyPrefix(journal.field("AnoContasMesDia").asString());
   return in;
 }
 
@@ -115,8 +100,7 @@ PostingResult PostingRule::post(const PostingInput& entry, Walk walkWhen) {
   Database& db = dm_.database();
   const bool debit = entry.entryType == QLatin1String("D");
   const QString nature = c.nature;
-  const QString other = otherLetter(nature);
-  auto letterOf = [&](double value) { return value < 0 ? other : nature; };
+  auto letterOf = [&](double value) { return *book::letterFor(nature, value); };
 
   // The walk covers entries of every document, so the journal stops showing only one. A
   // refused entry leaves the journal's view as it was.
@@ -173,44 +157,48 @@ void PostingRule::walk(const PostingInput& entry, double seed, const QString& na
 
 // The pair's entries of the year, in journal order; Ordem (the order of recording) separates
 // entries of the same day and document, as the ledger prints them. The scan starts at the prefix
-// and stops at the first entry of another pair or year. Rows are written after the scan, so it
-// never runs over rows it has just changed; a row that already holds its new values is left alone,
-// as rewriting it would change nothing. Everything compared comes out of SQLite as numbers, so a
-// pair of ten thousand entries is walked without an allocation per entry.
-void walkRunningBalances(Database& db, const QString& journalPrefix, double seed,
-                         const QString& nature) {
-  const QString other = otherLetter(nature);
-  std::vector<BalanceWrite> writes;
-  {
-    Statement st =
-        db.prepare("SELECT rowid, substr(AnoContasMesDia, 1, 24) = ?1, TipoDeLancamento = ?2, "
-                   "ValorLancamento, SaldoAtual, CASE TipoSaldoAtual WHEN ?2 THEN 1 WHEN ?3 THEN "
-                   "-1 ELSE 0 END "
-                   "FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ?1 "
-                   "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, Ordem");
-    st.bind(1, journalPrefix).bind(2, nature).bind(3, other);
-    double running = seed;
-    while (st.step() && st.integer(1) == 1) {
-      running = roundAmount(running + (st.integer(2) == 1 ? st.real(3) : -st.real(3)));
-      // Unlike the trial balance, a running balance of exactly zero keeps the letter it had.
-      const int side = running > 0 ? 1 : (running < 0 ? -1 : 0);
-      const bool sameBalance = !st.isNull(4) && st.real(4) == running;
-      if (sameBalance && (side == 0 || st.integer(5) == side)) continue;
-      writes.push_back({st.integer(0), running, side == 0, side > 0});
-    }
-  }
+// and stops at the first entry of another pair or year. Everything read comes out of SQLite as
+// numbers, so a pair of ten thousand entries is read without an allocation per entry.
+QVector<posting::JournalLine> readJournalLines(Database& db, const QString& journalPrefix) {
+  QVector<posting::JournalLine> lines;
+  Statement st = db.prepare(
+      "SELECT rowid, substr(AnoContasMesDia, 1, 24) = ?1, "
+      "CASE TipoDeLancamento WHEN 'D' THEN 1 WHEN 'C' THEN 2 ELSE 0 END, ValorLancamento, "
+      "SaldoAtual, CASE TipoSaldoAtual WHEN 'D' THEN 1 WHEN 'C' THEN 2 ELSE 0 END "
+      "FROM lancamen WHERE AnoContasMesDia COLLATE ESCI >= ?1 "
+      "ORDER BY AnoContasMesDia COLLATE ESCI, NumeroDocumento COLLATE ESCI, Ordem");
+  st.bind(1, journalPrefix);
+  auto side = [](qint64 code) {
+    return code == 1 ? posting::Side::D : code == 2 ? posting::Side::C : posting::Side::None;
+  };
+  while (st.step() && st.integer(1) == 1)
+    lines.push_back({st.integer(0), side(st.integer(2)), st.real(3),
+                     st.isNull(4) ? std::nullopt : std::optional(st.real(4)), side(st.integer(5))});
+  return lines;
+}
+
+void writeBalances(Database& db, const QVector<posting::BalanceWrite>& writes) {
   if (writes.empty()) return;
   // Held for the whole walk: a long walk would otherwise look each statement up per entry.
   Statement balance = db.prepare("UPDATE lancamen SET SaldoAtual = ?1 WHERE rowid = ?2");
   Statement withLetter =
       db.prepare("UPDATE lancamen SET SaldoAtual = ?1, TipoSaldoAtual = ?3 WHERE rowid = ?2");
-  for (const BalanceWrite& w : writes) {
-    Statement& st = w.keepLetter ? balance : withLetter;
+  for (const posting::BalanceWrite& w : writes) {
+    const bool keepLetter = w.letter == posting::Side::None;
+    Statement& st = keepLetter ? balance : withLetter;
     st.reset();
     st.bind(1, w.balance).bind(2, w.rowId);
-    if (!w.keepLetter) st.bind(3, w.onNatureSide ? nature : other);
+    if (!keepLetter) st.bind(3, posting::letterOf(w.letter));
     st.run();
   }
+}
+
+// Rows are written after the scan, so it never runs over rows it has just changed; a row that
+// already holds its new values is left alone, as rewriting it would change nothing.
+void walkRunningBalances(Database& db, const QString& journalPrefix, double seed,
+                         const QString& nature) {
+  writeBalances(db, posting::walkBalances(readJournalLines(db, journalPrefix), seed,
+                                          posting::sideOf(nature)));
 }
 
 } // namespace esc

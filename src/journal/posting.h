@@ -1,5 +1,6 @@
 #pragma once
 #include "book/amounts.h"
+#include "pairPosting.h"
 #include "store/dataModule.h"
 
 #include <QString>
@@ -13,6 +14,10 @@ namespace esc {
 // letter changes; inside the caller's transaction.
 void walkRunningBalances(Database& db, const QString& journalPrefix, double seed,
                          const QString& nature);
+// The two ends of that walk: the entries of the pair and year of `journalPrefix` in journal
+// order, and the writing of the balances that change (inside the caller's transaction).
+QVector<posting::JournalLine> readJournalLines(Database& db, const QString& journalPrefix);
+void writeBalances(Database& db, const QVector<posting::BalanceWrite>& writes);
 
 struct PostingInput {
   QString year;           // the selected fiscal year, four digits

@@ -2,8 +2,8 @@
 
 #include "about/helpDocument.h"
 #include "about/tf_Sobre.h"
-#include "journal/documentosPage.h"
-#include "journal/lancamentosPage.h"
+#include "journal/pages/documentosPage.h"
+#include "journal/pages/lancamentosPage.h"
 #include "masterdata/contasPage.h"
 #include "masterdata/demResulPage.h"
 #include "masterdata/historicosPage.h"

@@ -3,7 +3,7 @@
 // them, and a document is chosen and processed as the "Documentos" page does it.
 #include "demobook.h"
 #include "journal/documentProcessing.h"
-#include "journal/documentosPage.h"
+#include "journal/pages/documentosPage.h"
 #include "testsupport.h"
 #include "ui/mainContext.h"
 

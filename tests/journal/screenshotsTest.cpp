@@ -1,5 +1,5 @@
-#include "journal/documentosPage.h"
-#include "journal/lancamentosPage.h"
+#include "journal/pages/documentosPage.h"
+#include "journal/pages/lancamentosPage.h"
 #include "masterdata/pageHelpers.h"
 
 #include <QApplication>

@@ -144,6 +144,23 @@ TEST_F(Processing, ChecksRefuseInTheirOrderAndWriteNothing) {
                          "não ao exercício 2003 selecionado.");
 }
 
+// For a caller that reports them all: every failure of every entry, in the checks' order, each
+// naming its entry; the totals are not compared while an entry is at fault.
+TEST_F(Processing, AllFailuresOfADocument) {
+  b.addEntry("00009", march5, "110101", "999", "D", 100.0);
+  const qint64 synthetic = b.addEntry("00009", march5, "110100", "999", "C", 50.0);
+  const qint64 third = b.addEntry("00009", QDate(2003, 3, 6), "110105", "0001", "C", 40.0);
+  QStringList found;
+  for (const EntryFailure& f : b.engine().failures("00009"))
+    found << QString::number(f.entry) + " " + f.text;
+  EXPECT_EQ(found, (QStringList{QString::number(synthetic) +
+                                    " Conta 110100999 é sintética.Não pode receber lançamentos.",
+                                QString::number(third) +
+                                    " Contas 110105 0001 não cadastradas para este exercicio.",
+                                QString::number(third) + " Data do lançamento n. 3 diverge do "
+                                                         "lançamento n. 1"}));
+}
+
 TEST_F(Processing, YearCheckComparesTheLastTwoDigitsAndNeedsAYear) {
   b.addEntry("00001", QDate(1903, 3, 5), "110101", "999", "D", 1.0);
   b.addEntry("00001", QDate(1903, 3, 5), "210101", "999", "C", 1.0);

@@ -4,7 +4,7 @@
 // at the N-th write, sync, truncation or deletion of a file once processing has begun, so the
 // test can stop it at every step of the commit; with --report it writes how many such
 // operations processing made and how long it took (microseconds after ready).
-#include "journal/documentosPage.h"
+#include "journal/pages/documentosPage.h"
 #include "ui/mainContext.h"
 #include "ui/scriptedUi.h"
 

@@ -2,8 +2,10 @@
 
 #include "book/keys.h"
 #include "book/texts.h"
-#include "documentProcessing.h"
-#include "entryGuards.h"
+#include "focusChecks.h"
+#include "journal/documentProcessing.h"
+#include "journal/entryChecks.h"
+#include "journal/entryGuards.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
@@ -86,7 +88,7 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
     auto* e = new DBEdit(ds, field, this);
     e->setObjectName(name);
     e->onWriteError = [this](const StoreError& err) { report(err); };
-    EntryGuards::followDiscards(e);
+    followDiscards(e);
     return e;
   };
   compl_ = bound("DBEdit8", "HistoricoComplementar");
@@ -307,7 +309,6 @@ void DocumentosPage::gravar() {
   Table& t = journal();
   if (!t.isEditing()) return;
   Ui& ui = ctx_.ui();
-  Database& db = ctx_.dm().database();
   bool saved = false;
   try {
     if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
@@ -335,38 +336,45 @@ void DocumentosPage::gravar() {
       ui.message(text);
       ok = false;
     };
-    const QString year = ctx_.selectedYear().trimmed();
-    if (year.isEmpty()) fail(book::text::noYearSelected);
-    const QString account = t.field("CodigoContaContabil").asString();
-    const QString current = t.field("CodigoContaCorrente").asString();
-    const QString hist = t.field("CodigoHistorico").asString();
-    if (account.trimmed().size() < 6) fail(book::text::accountSixDigits);
-    if (current.trimmed().size() < 3) fail(book::text::accountThreeDigits);
-    if (hist.trimmed().size() < 4) fail(book::text::historicoFourDigits);
-    const QString dc = t.field("TipoDeLancamento").asString().toUpper();
-    if (dc != "D" && dc != "C") fail(book::text::entryTypeDC);
-    if (fmt::shortDate(t.field("DataDaContabilizacao").asDate()).trimmed().size() < 8)
-      fail(book::text::dateEightCharacters);
-    if (!(t.field("ValorLancamento").asFloat() > 0)) fail(book::text::amountAboveZero);
-    const QString shownPair =
-        book::accountPair(t.field("ContaContabil").asString(), t.field("ContaCorrente").asString());
-    if (!pairLevel(db, shownPair)) fail(book::text::currentAccountUnknown);
+    const QString dateText = dataLancto_->text().trimmed();
+    EntryFields e;
+    e.year = ctx_.selectedYear().trimmed();
+    e.account = t.field("CodigoContaContabil").asString();
+    e.current = t.field("CodigoContaCorrente").asString();
+    e.historico = t.field("CodigoHistorico").asString();
+    e.type = t.field("TipoDeLancamento").asString().toUpper();
+    e.dateText = fmt::shortDate(t.field("DataDaContabilizacao").asDate());
+    e.amount = t.field("ValorLancamento").asFloat();
+    e.date = fmt::parseDate(dateText);
+    e.dateShown = dataLancto_->text();
+    BookLookups lookups(ctx_.dm().database());
+    // The document's number is the document box's, checked as the box is.
+    for (const EntryFailure& f :
+         savingFailures(lookups, e, EntryCheck::YearSelected, EntryCheck::Amount, Stop::Never,
+                        {EntryCheck::DocumentLength, EntryCheck::DocumentUsable}))
+      fail(f.text);
+    // The pair as the two pickers show it, then the entry's own once its key is written.
+    EntryFields shown;
+    shown.account = t.field("ContaContabil").asString();
+    shown.current = t.field("ContaCorrente").asString();
+    if (auto f =
+            firstSavingFailure(lookups, shown, EntryCheck::PairOnChart, EntryCheck::PairOnChart))
+      fail(f->text);
     const QString docText = numDocto_->text();
     if (!fmt::trimRight(docText).isEmpty() && !usableDocument()) ok = false;
 
-    const QString dateText = dataLancto_->text().trimmed();
-    const auto date = fmt::parseDate(dateText);
-    const QString month = date ? date->toString("MM") : dateText.mid(3, 2);
-    const QString day = date ? date->toString("dd") : dateText.left(2);
-    t.setValue("AnoContasMesDia", book::entryKey(year, account, current, month, day));
-    t.setValue("CodCtaConCodCtaCor", book::accountPair(account, current));
+    const QString month = e.date ? e.date->toString("MM") : dateText.mid(3, 2);
+    const QString day = e.date ? e.date->toString("dd") : dateText.left(2);
+    t.setValue("AnoContasMesDia", book::entryKey(e.year, e.account, e.current, month, day));
+    t.setValue("CodCtaConCodCtaCor", book::accountPair(e.account, e.current));
     t.setValue("Situacao", "N");
-    if (!pairLevel(db, book::accountPair(account, current)))
-      fail(book::text::currentAccountUnknown);
-    if (!historicoExists(db, hist)) fail(book::text::historicoUnknown);
+    for (const EntryFailure& f : savingFailures(lookups, e, EntryCheck::PairOnChart,
+                                                EntryCheck::HistoricoOnFile, Stop::Never))
+      fail(f.text);
 
-    if (!date) return ui.message("'" + dataLancto_->text() + "' não é uma data válida.");
-    t.setValue("DataDaContabilizacao", *date);
+    if (auto f = firstSavingFailure(lookups, e, EntryCheck::DateValid, EntryCheck::DateValid))
+      return ui.message(f->text);
+    t.setValue("DataDaContabilizacao", *e.date);
     t.setValue("NumeroDocumento", docText);
     if (ok) {
       t.post();
@@ -457,8 +465,7 @@ bool processChosenDocument(
       return false;
     }
     journal.gotoBookmark({c.entries.last().rowId});
-    if (showTotals)
-      showTotals(DocumentProcessing::totalText(c.debits), DocumentProcessing::totalText(c.credits));
+    if (showTotals) showTotals(totalText(c.debits), totalText(c.credits));
     if (!c.passed()) {
       ui.message(c.refusal);
       return false;

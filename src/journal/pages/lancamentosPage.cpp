@@ -2,8 +2,10 @@
 
 #include "book/keys.h"
 #include "book/texts.h"
-#include "documentProcessing.h"
-#include "entryGuards.h"
+#include "focusChecks.h"
+#include "journal/documentProcessing.h"
+#include "journal/entryChecks.h"
+#include "journal/entryGuards.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
@@ -119,7 +121,7 @@ DBEdit* LancamentosPage::edit(const QString& name, const QString& field) {
   auto* e = new DBEdit(ctx_.dm().DsLancamen, field, this);
   e->setObjectName(name);
   e->onWriteError = [this](const StoreError& err) { report(err); };
-  EntryGuards::followDiscards(e);
+  followDiscards(e);
   return e;
 }
 
@@ -140,46 +142,39 @@ void LancamentosPage::gravar() {
   Table& t = journal();
   if (!t.isEditing()) return;
   Ui& ui = ctx_.ui();
-  Database& db = ctx_.dm().database();
   try {
     if (t.state() == Table::State::Edit && t.field("Situacao").asString() == "P")
       return ui.message(book::text::entryProcessed);
     if (!DBEdit::typedTextsAccepted(this)) return;
-    const QString year = ctx_.selectedYear().trimmed();
-    if (year.isEmpty()) return ui.message(book::text::noYearSelected);
-    const QString account = t.field("CodigoContaContabil").asString();
-    const QString current = t.field("CodigoContaCorrente").asString();
-    const QString hist = t.field("CodigoHistorico").asString();
-    if (account.trimmed().size() < 6) return ui.message(book::text::accountSixDigits);
-    if (current.trimmed().size() < 3) return ui.message(book::text::accountThreeDigits);
-    if (hist.trimmed().size() < 4) return ui.message(book::text::historicoFourDigits);
-    const QString dc = t.field("TipoDeLancamento").asString().toUpper();
-    if (dc != "D" && dc != "C") return ui.message(book::text::entryTypeDC);
     const QString dateText = data_->patternText();
-    if (dateText.trimmed().size() < 8) return ui.message(book::text::dateEightCharacters);
-    const QString doc = documentNumber(t.field("NumeroDocumento").asString());
-    if (doc.trimmed().size() < 5) return ui.message("Número do documento tem de ter 5 caracteres.");
-    if (!usableDocumentNumber(doc)) return ui.message(invalidDocumentNumber(doc));
-    if (!(t.field("ValorLancamento").asFloat() > 0)) return ui.message(book::text::amountAboveZero);
-    const QString pair = book::accountPair(account, current);
-    const auto level = pairLevel(db, pair);
-    if (level && *level < "6")
-      return ui.message("Conta especificada é sintética. Não pode receber lançamentos.");
-
     QString typed = dateText;
-    const auto date = fmt::parseDate(typed.remove(' '));
+    EntryFields e;
+    e.year = ctx_.selectedYear().trimmed();
+    e.account = t.field("CodigoContaContabil").asString();
+    e.current = t.field("CodigoContaCorrente").asString();
+    e.historico = t.field("CodigoHistorico").asString();
+    e.type = t.field("TipoDeLancamento").asString().toUpper();
+    e.dateText = dateText;
+    e.document = documentNumber(t.field("NumeroDocumento").asString());
+    e.amount = t.field("ValorLancamento").asFloat();
+    e.date = fmt::parseDate(typed.remove(' '));
+    e.dateShown = dateText;
+    BookLookups lookups(ctx_.dm().database());
+    // The entry's fields first; its key is written before it is looked up in the chart and
+    // the descriptions, so a refusal from there on leaves the key written.
+    if (auto f = firstSavingFailure(lookups, e, EntryCheck::YearSelected, EntryCheck::PairAnalytic))
+      return ui.message(f->text);
     // The key's month and day are those of the date as read, so that a date typed with a
     // blank ("5 /1 /04") keys the entry under the day it is saved with.
-    const QString month = date ? date->toString("MM") : dateText.mid(3, 2);
-    const QString day = date ? date->toString("dd") : dateText.left(2);
-    t.setValue("AnoContasMesDia", book::entryKey(year, account, current, month, day));
-    t.setValue("CodCtaConCodCtaCor", pair);
+    const QString month = e.date ? e.date->toString("MM") : dateText.mid(3, 2);
+    const QString day = e.date ? e.date->toString("dd") : dateText.left(2);
+    t.setValue("AnoContasMesDia", book::entryKey(e.year, e.account, e.current, month, day));
+    t.setValue("CodCtaConCodCtaCor", book::accountPair(e.account, e.current));
     t.setValue("Situacao", "N");
-    if (!level) return ui.message(book::text::currentAccountUnknown);
-    if (!historicoExists(db, hist)) return ui.message(book::text::historicoUnknown);
-    if (!date) return ui.message("'" + dateText + "' não é uma data válida.");
-    t.setValue("DataDaContabilizacao", *date);
-    t.setValue("NumeroDocumento", doc);
+    if (auto f = firstSavingFailure(lookups, e, EntryCheck::PairOnChart, EntryCheck::DateValid))
+      return ui.message(f->text);
+    t.setValue("DataDaContabilizacao", *e.date);
+    t.setValue("NumeroDocumento", e.document);
     t.post();
   } catch (const StoreError& e) {
     report(e);
