@@ -27,19 +27,6 @@ namespace {
 
 QString year = "2003";
 
-// The data module's Ui, which the routines never use.
-class NoUi : public Ui {
-public:
-  void message(const QString&) override {}
-  void error(const QString&) override {}
-  bool confirm(const QString&) override { return false; }
-  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  Progress& progress() override { return quiet; }
-  NoProgress quiet;
-};
-
 QString period(const QString& y, int m) {
   return y + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
 }
@@ -132,7 +119,7 @@ int main(int argc, char** argv) {
   // The routines need only the connection; the data module opens the book's files as the
   // system does, and nothing is asked of its Ui.
   NoProgress quiet;
-  NoUi ui;
+  SilentUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())

@@ -2,7 +2,7 @@
 // many small pairs. Usage: bench_posting [pairs=2000] [entries of the big pair=10000]
 #include "demobook.h"
 #include "journal/posting.h"
-#include "ui/scriptedUi.h"
+#include "store/userPrompts.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   options.directory = dir.path();
   options.year = year.toInt();
   createDataDirectory(options);
-  ScriptedUi ui;
+  SilentUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   Database& db = dm.database();

@@ -10,7 +10,7 @@
 #include "journal/documentProcessing.h"
 #include "store/dataModule.h"
 #include "store/schema.h"
-#include "ui/scriptedUi.h"
+#include "store/userPrompts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -105,7 +105,7 @@ public:
   }
 
 private:
-  ScriptedUi ui_; // the data module's; nothing is asked
+  SilentUi ui_; // the data module's; nothing is asked
   TDEscrivon dm_;
   QString year_;
   int next_ = 1;

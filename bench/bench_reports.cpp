@@ -11,7 +11,7 @@
 #include "reports/engine/layout.h"
 #include "reports/engine/render.h"
 #include "store/dataModule.h"
-#include "ui/scriptedUi.h"
+#include "store/userPrompts.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(book);
     bench::copyBook(args.book, book);
   }
-  ScriptedUi ui;
+  SilentUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(book);
   for (Table* t : dm.tables())

@@ -20,21 +20,6 @@ using namespace esc;
 
 namespace {
 
-// The data module's Ui, which the operations never use, and their progress sink.
-class NoUi : public Ui, public Progress {
-public:
-  void message(const QString&) override {}
-  void error(const QString&) override {}
-  bool confirm(const QString&) override { return true; }
-  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  Progress& progress() override { return *this; }
-  void setRange(int, int) override {}
-  void setPosition(int) override {}
-  void reset() override {}
-};
-
 // `op` returns what it would say.
 void measure(const char* what, const std::function<QString()>& op) {
   for (int run = 1; run <= 2; ++run) {
@@ -66,7 +51,7 @@ int main(int argc, char** argv) {
     bench::copyBook(args.book, dir.path());
   }
 
-  NoUi ui;
+  SilentUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())

@@ -15,20 +15,6 @@ using namespace esc;
 
 namespace {
 
-class NoUi : public Ui, public Progress {
-public:
-  void message(const QString&) override {}
-  void error(const QString&) override {}
-  bool confirm(const QString&) override { return true; }
-  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  Progress& progress() override { return *this; }
-  void setRange(int, int) override {}
-  void setPosition(int) override {}
-  void reset() override {}
-};
-
 // Runs `op` `n` times and prints the mean time per call.
 double measure(const char* what, int n, const std::function<void(int)>& op) {
   QElapsedTimer t;
@@ -67,7 +53,7 @@ int main(int argc, char** argv) {
   o.year = 2004;
   createDataDirectory(o);
 
-  NoUi ui;
+  SilentUi ui;
   TDEscrivon dm(ui);
   dm.connectDirectory(dir.path());
   for (Table* t : dm.tables())

@@ -9,7 +9,7 @@
 #include "store/formats.h"
 #include "store/schema.h"
 #include "store/storeerror.h"
-#include "ui/scriptedUi.h"
+#include "store/userPrompts.h"
 
 #include <QDate>
 #include <QDir>
@@ -225,7 +225,7 @@ public:
   }
 
 private:
-  ScriptedUi ui_;
+  SilentUi ui_;
   TDEscrivon dm_;
   QString year_; // the selected fiscal year
 };

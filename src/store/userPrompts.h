@@ -30,4 +30,21 @@ public:
   virtual Progress& progress() = 0;
 };
 
+// The Ui of a program with nobody to ask (the demo book's builder, the benchmarks): it says
+// nothing, answers every question No and every prompt Cancel, and shows no progress. The
+// engine's operations never ask; only the data module might, before discarding typed work.
+class SilentUi : public Ui, public Progress {
+public:
+  void message(const QString&) override {}
+  void error(const QString&) override {}
+  bool confirm(const QString&) override { return false; }
+  std::optional<QString> prompt(const QString&, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  Progress& progress() override { return *this; }
+  void setRange(int, int) override {}
+  void setPosition(int) override {}
+  void reset() override {}
+};
+
 } // namespace esc

@@ -30,18 +30,4 @@ private:
   QString items_[5];
 };
 
-// A plain implementation, for tests of pages on their own.
-class SimpleContext : public MainContext {
-public:
-  SimpleContext(TDEscrivon& dm, Ui& ui) : dm_(dm), ui_(ui) {}
-  TDEscrivon& dm() override { return dm_; }
-  Ui& ui() override { return ui_; }
-  QString selectedYear() const override { return year; }
-  QString year;
-
-private:
-  TDEscrivon& dm_;
-  Ui& ui_;
-};
-
 } // namespace esc

@@ -7,7 +7,7 @@
 #include "reports/dialogs/previewWindow.h"
 #include "reports/dialogs/reportRun.h"
 #include "reports/engine/registry.h"
-#include "ui/scriptedUi.h"
+#include "scriptedUi.h"
 #include "ui/yearSelector.h"
 
 #include <QApplication>

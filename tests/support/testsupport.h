@@ -1,7 +1,7 @@
 #pragma once
 #include "printers.h"
+#include "scriptedUi.h"
 #include "store/dataModule.h"
-#include "ui/scriptedUi.h"
 
 #include <QTemporaryDir>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "ui/application.h"
+#include "scriptedUi.h"
 #include "store/storeerror.h"
-#include "ui/scriptedUi.h"
 
 #include <QEvent>
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 // test can stop it at every step of the commit; with --report it writes how many such
 // operations processing made and how long it took (microseconds after ready).
 #include "journal/pages/documentosPage.h"
+#include "scriptedUi.h"
 #include "ui/mainContext.h"
-#include "ui/scriptedUi.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,6 @@
 #pragma once
 #include "store/userPrompts.h"
+#include "ui/mainContext.h"
 
 #include <QStringList>
 #include <deque>
@@ -40,6 +41,20 @@ public:
   std::vector<Said> said;
   QString lastPromptTitle, lastPromptLabel, lastPromptDefault;
   int rangeMin = 0, rangeMax = 0, position = 0;
+};
+
+// The main window's context for tests of pages on their own: the year is set by the test.
+class SimpleContext : public MainContext {
+public:
+  SimpleContext(TDEscrivon& dm, Ui& ui) : dm_(dm), ui_(ui) {}
+  TDEscrivon& dm() override { return dm_; }
+  Ui& ui() override { return ui_; }
+  QString selectedYear() const override { return year; }
+  QString year;
+
+private:
+  TDEscrivon& dm_;
+  Ui& ui_;
 };
 
 } // namespace esc
