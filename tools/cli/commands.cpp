@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "journal/documentProcessing.h"
+#include "journal/entryChecks.h"
 #include "listings.h"
 #include "period/backupCopy.h"
 #include "period/balanceSheetUpdate.h"
@@ -59,13 +60,6 @@ private:
   TDEscrivon dm_;
   QString directory_;
 };
-
-// Document numbers as the journal keeps them: five digits, "3" being "00003".
-QString documentNumber(const QString& typed) {
-  bool number = false;
-  typed.toInt(&number);
-  return number && typed.size() < 5 ? typed.rightJustified(5, '0') : typed;
-}
 
 int processar(Book& book, const Invocation& inv) {
   Database& db = book.db();
