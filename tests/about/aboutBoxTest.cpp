@@ -1,6 +1,5 @@
 #include "about/tf_Sobre.h"
 
-#include <QDir>
 #include <QMap>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -136,15 +135,4 @@ TEST(AboutBox, ContactLabelsOpenTheirAddressesAndOkCloses) {
   box.ButOk->click();
   EXPECT_EQ(box.result(), QDialog::Accepted);
   EXPECT_FALSE(box.isVisible());
-}
-
-// Writes the box's picture when ESCRIVON_SCREENSHOTS names a directory.
-TEST(Screenshots, AboutBox) {
-  const QString out = qEnvironmentVariable("ESCRIVON_SCREENSHOTS");
-  if (out.isEmpty()) GTEST_SKIP() << "set ESCRIVON_SCREENSHOTS=dir to write it";
-  QDir().mkpath(out);
-  TF_Sobre box;
-  box.show();
-  QApplication::processEvents();
-  box.grab().save(out + "/sobre.png");
 }

@@ -6,7 +6,6 @@
 #include "reports/dialogs/tf_SelTermo.h"
 #include "ui/dbEdit.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -332,26 +331,4 @@ TEST(SelTermo, EscrivonReportWritesTheJournalTheTermsAndTheWholeBook) {
   EXPECT_EQ(r.code, 2);
   EXPECT_TRUE(r.err.contains("--livro"));
   EXPECT_TRUE(test::runReportTool({"--list"}).out.contains("--livro"));
-}
-
-// Pictures of the two dialogs of the books, for a person to look at. Written only when
-// ESCRIVON_SCREENSHOTS names a directory.
-TEST(SelTermo, Screenshots) {
-  const QString dir = qEnvironmentVariable("ESCRIVON_SCREENSHOTS");
-  if (dir.isEmpty()) GTEST_SKIP() << "set ESCRIVON_SCREENSHOTS=dir to write them";
-  QDir().mkpath(dir);
-  WindowsGuard guard;
-  test::LedgerBook book;
-  RelatoriosPage page(book.ctx);
-  page.activate("ButRlTermos");
-  TF_SelTermo* termos = openDialog();
-  ASSERT_TRUE(termos);
-  QApplication::processEvents();
-  termos->grab().save(dir + "/relatorios-seltermo.png");
-  delete termos;
-  QWidget* relan = page.activate("ButRLRazao");
-  ASSERT_TRUE(relan);
-  QApplication::processEvents();
-  relan->grab().save(dir + "/relatorios-selrelan.png");
-  delete relan;
 }

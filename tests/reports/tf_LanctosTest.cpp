@@ -4,7 +4,6 @@
 #include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -302,31 +301,6 @@ TEST(SeLanctosDialog, StateStartsAtPTypesInCapitalsAndBadDatesAreRefused) {
   EXPECT_EQ(windows[0]->windowTitle(), "Escrivon - Listagem de Lançamentos");
   EXPECT_EQ(windows[0]->pageCount(), 1);
   EXPECT_TRUE(book.ui.texts().isEmpty());
-}
-
-} // namespace
-} // namespace esc::test
-
-namespace esc::test {
-namespace {
-
-using namespace esc::test::listings;
-
-// Pictures of the listings' dialogs, for a person to look at. Written only when
-// ESCRIVON_SCREENSHOTS names a directory.
-TEST(ListingScreenshots, Dialogs) {
-  const QString dir = qEnvironmentVariable("ESCRIVON_SCREENSHOTS");
-  if (dir.isEmpty()) GTEST_SKIP() << "set ESCRIVON_SCREENSHOTS=dir to write them";
-  QDir().mkpath(dir);
-  ListingWindowsGuard guard;
-  ReportBook book;
-  RelatoriosPage page(book.ctx);
-  for (const char* button : {"ButRCNome", "ButRLLista", "ButRHistoric"}) {
-    ParameterDialog* dialog = page.activate(button);
-    ASSERT_TRUE(dialog);
-    QApplication::processEvents();
-    dialog->grab().save(dir + "/" + dialog->objectName() + ".png");
-  }
 }
 
 } // namespace
