@@ -144,8 +144,7 @@ void switchButtons(QWidget& page, const QString& prefix, bool editing) {
   }
 }
 
-// The password dialog with part of the password typed, then the tabs of the main window and
-// the pages of "Cadastros".
+// The main window on each of its four tabs, then on each page of "Cadastros".
 void mainWindowShots(Shots& shots, TF_Escrivon& w) {
   QApplication::processEvents();
   w.FichaPrincipal->setCurrentIndex(0);
