@@ -3,6 +3,7 @@
 #include "book/period.h"
 
 #include "journal/documentProcessing.h"
+#include "period/spedData.h"
 #include "period/syntheticUpdate.h"
 #include "store/dataModule.h"
 #include "store/database.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSet>
 #include <algorithm>
 #include <stdexcept>
@@ -161,6 +163,68 @@ void insertGroups(Database& db) {
           "('01', '311111', '399999', 'RECEITA OPERACIONAL BRUTA', '+', 0, '', 0), "
           "('02', '411111', '499999', 'DESPESAS ADMINISTRATIVAS', '-', 0, '', 0), "
           "('03', '', '', 'RESULTADO DO EXERCÍCIO', '=', 0, '', 0)");
+}
+
+// The referential code of an analytic account of the demo chart, or of a generated one by its
+// class (the referential chart of companies under Lucro Real).
+QString referentialCode(const QString& code) {
+  static const QMap<QString, QString> known = {
+      {"111111", "1.01.01.01.01"},    {"111121", "1.01.01.02.01"},
+      {"111122", "1.01.01.03.01"},    {"112111", "1.01.02.01.01"},
+      {"121111", "1.02.03.01.01"},    {"121112", "1.02.03.01.01"},
+      {"211111", "2.01.01.03.01"},    {"211121", "2.01.01.01.01"},
+      {"211122", "2.01.01.02.01"},    {"291111", "2.03.01.01.01"},
+      {"299999", "2.03.04.01.01"},    {"311111", "3.01.01.01.01.02"},
+      {"311112", "3.01.01.05.01.01"}, {"411111", "3.01.01.07.01.01"},
+      {"411112", "3.01.01.07.01.13"}, {"411113", "3.01.01.07.01.14"},
+      {"411114", "3.01.01.07.01.27"}};
+  if (known.contains(code)) return known.value(code);
+  static const QMap<QChar, QString> byClass = {{'1', "1.01.01.02.01"},
+                                               {'2', "2.01.01.03.01"},
+                                               {'3', "3.01.01.01.01.02"},
+                                               {'4', "3.01.01.07.01.99"}};
+  return byClass.value(code[0]);
+}
+
+// What the digital bookkeeping file needs beyond the book, so that it can be exported at once:
+// a real municipality (São Paulo), valid check digits, an accountant and a legal responsible,
+// and a referential code for every analytic account of the chart.
+void insertSpedSample(Database& db, int year) {
+  SpedData d;
+  d.uf = "SP";
+  d.municipalityCode = "3550308";
+  d.municipalityName = QStringLiteral("SÃO PAULO");
+  d.nire = "35200123456";
+  d.nireDate = QDate(year - 5, 3, 14);
+  d.stateRegistration = "110042490114";
+  d.municipalRegistration = "12345678";
+  d.referentialChart = "1";
+  SpedSignatory accountant;
+  accountant.name = QStringLiteral("JOSÉ DA SILVA");
+  accountant.cpf = "52998224725";
+  accountant.qualification = "Contador";
+  accountant.code = "900";
+  accountant.crc = "1SP123456O7";
+  accountant.email = "contador@example.com.br";
+  accountant.phone = "1133334444";
+  accountant.crcUf = "SP";
+  accountant.crcSequence = QStringLiteral("SP/%1/000123").arg(year);
+  accountant.crcValidity = QDate(year + 1, 6, 30);
+  SpedSignatory director;
+  director.name = QStringLiteral("MARIA DE SOUZA");
+  director.cpf = "11144477735";
+  director.qualification = "Diretor";
+  director.code = "203";
+  director.email = "diretoria@example.com.br";
+  director.phone = "1133335555";
+  director.legalResponsible = true;
+  d.signatories = {accountant, director};
+  for (const QVariantList& r : db.select("SELECT CodigoContaContabil, CodigoContaCorrente FROM "
+                                         "contas WHERE NivelDaConta = '6'"))
+    d.referentialCodes.insert(book::accountPair(r[0].toString(), r[1].toString()),
+                              referentialCode(r[0].toString()));
+  const OperationResult r = saveSpedData(db, d);
+  if (r.isRefused()) throw std::runtime_error(r.message().toStdString());
 }
 
 // One entry of a document as the user types it on the "Documentos" page.
@@ -529,6 +593,7 @@ QString createDataDirectory(const InitOptions& o) {
       insertDemoChart(s.db(), QString::number(p.year));
       insertGroups(s.db());
       insertDemoDocuments(s, p.year, o.demoYear);
+      insertSpedSample(s.db(), p.year);
       // A year of processed documents is shown as the accountant would leave it: with the
       // synthetic accounts and the result account brought up to date.
       if (o.demoYear) {
@@ -562,6 +627,7 @@ GeneratedBook createGeneratedBook(const GeneratedBookOptions& g) {
       insertDemoChart(s.db(), year);
       insertGroups(s.db());
       pairs = insertGeneratedChart(s.db(), year, g.accounts);
+      insertSpedSample(s.db(), p.year);
       tx.commit();
     }
     SplitMix rng(g.seed);

@@ -7,10 +7,13 @@
 #include "period/balanceSheetUpdate.h"
 #include "period/bookCheck.h"
 #include "period/carryForward.h"
+#include "period/ecdExport.h"
 #include "period/incomeStatementUpdate.h"
+#include "period/spedData.h"
 #include "period/syntheticUpdate.h"
 #include "period/yearOpening.h"
 #include "period/yearState.h"
+#include "spedCommands.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 #include "terminal.h"
@@ -137,6 +140,18 @@ int listar(Book& book, const Invocation& inv) {
   return 0;
 }
 
+int dadosSped(Book& book, const Invocation& inv) {
+  SpedData data = loadSpedData(book.db());
+  if (inv.arguments.isEmpty()) {
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    writeSpedData(data, out);
+    return 0;
+  }
+  applySpedAssignments(data, inv.arguments);
+  return book.finish(saveSpedData(book.db(), data));
+}
+
 } // namespace
 
 QString dataDirectory(const Invocation& inv) {
@@ -153,6 +168,10 @@ int runCommand(const Invocation& inv) {
       c == "balanco")
     year = yearArgument(c, inv.arguments.first());
   if (c == "demonstracao") period = periodArgument(c, inv.arguments.first());
+  if (c == "ecd") {
+    year = yearArgument(c, inv.arguments.first());
+    if (inv.options.value("-o").isEmpty()) throw UsageError{"falta o arquivo (-o ARQUIVO)", c};
+  }
   if (c == "processar") {
     const bool all = inv.flags.contains("--todos");
     if (all == !inv.arguments.isEmpty())
@@ -169,13 +188,16 @@ int runCommand(const Invocation& inv) {
     }
   }
 
-  const bool reads = c == "listar" || c == "verificar";
+  const bool reads = c == "listar" || c == "verificar" || c == "ecd" ||
+                     (c == "dados-sped" && inv.arguments.isEmpty());
   Book book(dataDirectory(inv), !reads);
   Database& db = book.db();
   Progress& progress = book.ui().progress();
   if (c == "processar") return processar(book, inv);
   if (c == "listar") return listar(book, inv);
   if (c == "verificar") return verificar(book);
+  if (c == "dados-sped") return dadosSped(book, inv);
+  if (c == "ecd") return book.finish(exportEcd(db, year, inv.options.value("-o"), progress));
   if (c == "sinteticas") return book.finish(syntheticUpdate(db, year, progress));
   if (c == "abrir") return book.finish(openNextYear(db, year, progress));
   if (c == "retranspor") {

@@ -93,6 +93,34 @@ const QVector<CommandSpec>& commands() {
        "  --periodo AAAAMM   só o período (lancamentos e balancete)\n"
        "  --csv         CSV para planilhas: cabeçalho, separador \";\", vírgula decimal,\n"
        "                UTF-8 com BOM\n"},
+      {"ecd",
+       1,
+       1,
+       {"-o"},
+       {},
+       "ecd AAAA -o ARQUIVO",
+       "Exporta a ECD (SPED Contábil) do exercício AAAA para ARQUIVO: Livro Diário Geral,\n"
+       "leiaute 9, em ISO-8859-1. Todos os documentos do exercício devem estar processados e as\n"
+       "contas sintéticas, a demonstração de resultado de AAAA12 e o balanço patrimonial\n"
+       "atualizados; o que faltar é dito e nada é gravado. O livro é aberto só para leitura.\n"},
+      {"dados-sped",
+       0,
+       -1,
+       {},
+       {},
+       "dados-sped [CAMPO=VALOR...]",
+       "Mostra os dados para o SPED (sem argumentos) ou grava os CAMPO=VALOR dados, no formato\n"
+       "em que são mostrados. Um VALOR vazio apaga o campo.\n"
+       "  uf, municipio (código IBGE), nome-municipio, nire, data-nire (dd/mm/aaaa), ie, im,\n"
+       "  plano-referencial (código do plano de contas referencial)\n"
+       "  inscricoes=ENTIDADE:NUMERO,...     outras inscrições (registro 0007)\n"
+       "  signatario.N=NOME;CPF;QUALIFICACAO;CODIGO;CRC;EMAIL;FONE;UF_CRC;SEQ_CRC;VALIDADE;S|N\n"
+       "                 o N-ésimo signatário (CODIGO 900 para o contador; S no responsável "
+       "legal)\n"
+       "  natureza.CONTA=NN      natureza SPED de uma conta de 1º ou 2º nível (01 ativo, 02\n"
+       "                 passivo, 03 patrimônio líquido, 04 resultado, 05 compensação, 09 outras)\n"
+       "  referencial.PAR=CODIGO   código referencial da conta analítica (conta + conta corrente,\n"
+       "                 como 1111210001)\n"},
       {"verificar",
        0,
        0,
