@@ -1,7 +1,8 @@
 #pragma once
+#include "bookFixture.h"
 #include "journal/pages/documentosPage.h"
 #include "journal/pages/lancamentosPage.h"
-#include "masterdata/pageHelpers.h"
+#include "widgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,10 +16,8 @@ namespace esc::test {
 // A book of fiscal year 2004 with a chart and descriptions of its own and an empty journal;
 // each test writes the entries it needs. Both journal pages stand in one window, as in the
 // main window, so that one page reaches the other's document box.
-struct JournalPages : OpenBook {
-  JournalPages() : OpenBook(false, 2004), ctx(*dm, ui) {
-    ctx.year = "2004";
-    Database& db = dm->database();
+struct JournalPages : PageBook {
+  JournalPages() : PageBook(false, 2004) {
     struct A {
       const char *code, *current, *name, *currentName, *nature, *level;
     };
@@ -27,10 +26,9 @@ struct JournalPages : OpenBook {
                        A{"111121", "0002", "BANCO DO BRASIL", "AG 9876-5", "D", "6"},
                        A{"291111", "999", "CAPITAL SOCIAL", "", "C", "6"},
                        A{"411114", "999", "MATERIAL DE ESCRITÓRIO", "", "D", "6"}})
-      db.exec("INSERT INTO contas VALUES (?, ?, ?, ?, ?, ?, ?)",
-              {QString(a.code) + a.current, a.code, QString::fromUtf8(a.name), a.current,
-               QString::fromUtf8(a.currentName), a.nature, a.level});
-    db.exec("INSERT INTO historic VALUES ('0001', 'PAGAMENTO'), ('0007', 'CAPITAL')");
+      addChartAccount(db(), a.code, a.current, QString::fromUtf8(a.name), a.nature, a.level,
+                      QString::fromUtf8(a.currentName));
+    db().exec("INSERT INTO historic VALUES ('0001', 'PAGAMENTO'), ('0007', 'CAPITAL')");
     dm->TbContas->refresh();
     dm->TbHistoric->refresh();
     lanc = new LancamentosPage(ctx, &window);
@@ -41,28 +39,19 @@ struct JournalPages : OpenBook {
   qint64 addEntry(const QString& doc, const QDate& date, const QString& account,
                   const QString& current, const QString& type, double value,
                   const QString& status = "N", const QString& hist = "0001") {
-    const QString key = "2004" + account + current.leftJustified(14, ' ') + date.toString("MMdd");
-    dm->database().exec(
-        "INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
-        "CodigoContaContabil, CodigoContaCorrente, TipoDeLancamento, HistoricoComplementar, "
-        "ValorLancamento, NumeroDocumento, Situacao, CodCtaConCodCtaCor) "
-        "VALUES (?, ?, ?, ?, ?, ?, 'COMPL', ?, ?, ?, ?)",
-        {key, date.toString(Qt::ISODate), hist, account, current, type, value, doc, status,
-         account + current});
-    const qint64 id = dm->database().lastInsertRowId();
+    const qint64 id = test::addEntry(db(), "2004", doc, date, account, current, type, value, status,
+                                     hist, "COMPL");
     journal().refresh();
     return id;
   }
 
   Table& journal() { return *dm->TbLancamen; }
   void goTo(qint64 id) { journal().gotoBookmark({id}); }
-  int count() { return dm->database().selectValue("SELECT count(*) FROM lancamen").toInt(); }
+  int count() { return db().selectValue("SELECT count(*) FROM lancamen").toInt(); }
   QVariant stored(qint64 id, const QString& field) {
-    return dm->database().selectValue("SELECT " + field + " FROM lancamen WHERE rowid = ?", {id});
+    return db().selectValue("SELECT " + field + " FROM lancamen WHERE rowid = ?", {id});
   }
-  qint64 lastId() {
-    return dm->database().selectValue("SELECT max(rowid) FROM lancamen").toLongLong();
-  }
+  qint64 lastId() { return db().selectValue("SELECT max(rowid) FROM lancamen").toLongLong(); }
 
   template <class W> W* find(const QString& name) { return child<W>(&window, name); }
   QLineEdit* box(const QString& name) { return find<QLineEdit>(name); }
@@ -75,14 +64,7 @@ struct JournalPages : OpenBook {
     b->click();
   }
   // Replaces a box's text by typing, as the user would.
-  void type(const QString& name, const QString& text) {
-    QLineEdit* e = box(name);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    e->home(false);
-    QTest::keyClicks(e, text);
-  }
+  void type(const QString& name, const QString& text) { retype(box(name), text); }
   // One keystroke: at the end of a plain box, over the first position of a patterned one.
   void key(const QString& name, char c) {
     QLineEdit* e = box(name);
@@ -115,7 +97,6 @@ struct JournalPages : OpenBook {
     QApplication::sendEvent(w, &e);
   }
 
-  SimpleContext ctx;
   QWidget window;
   LancamentosPage* lanc;
   DocumentosPage* docs;

@@ -1,4 +1,4 @@
-#include "mainwindow/tf_Escrivon.h"
+#include "startedWindow.h"
 #include "testsupport.h"
 #include "ui/yearSelector.h"
 
@@ -21,12 +21,7 @@ struct Started {
     DatabaseRegistry::registerName(TDEscrivon::databaseName, book.path());
     dm = std::make_unique<TDEscrivon>(ui);
     w = std::make_unique<TF_Escrivon>(*dm);
-    w->lockKeys = [] { return std::optional<LockKeys>(); };
-    w->runPasswordDialog = [typed](TF_Senha& d) {
-      QTest::keyClicks(d.EditSenha, typed);
-      d.ButSenhaOk->click();
-      return d.result();
-    };
+    test::typePasswordOnStart(*w, typed);
     started = w->startUp();
   }
   template <class T> T* get(const char* name) { return w->findChild<T*>(name); }

@@ -1,6 +1,6 @@
 // Two programs on one book: the running escrivon holds the book's lock, a second one is
 // refused before it touches anything, and the lock of a killed one is taken over.
-#include "mainwindow/tf_Escrivon.h"
+#include "startedWindow.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -31,12 +31,7 @@ QStringList snapshot(const QString& dir) {
 
 bool startUp(TDEscrivon& dm) {
   TF_Escrivon w(dm);
-  w.lockKeys = [] { return std::optional<LockKeys>(); };
-  w.runPasswordDialog = [](TF_Senha& d) {
-    QTest::keyClicks(d.EditSenha, "ESCRIVON");
-    d.ButSenhaOk->click();
-    return d.result();
-  };
+  test::typePasswordOnStart(w);
   return w.startUp();
 }
 

@@ -2,12 +2,11 @@
 // widgets: type and process a document, update the synthetic accounts, open the next year,
 // carry the balances forward, update both statements, then every report to the preview and
 // to the printer.
-#include "demobook.h"
-#include "mainwindow/tf_Escrivon.h"
 #include "reports/dialogs/previewWindow.h"
 #include "reports/dialogs/reportRun.h"
 #include "reports/engine/registry.h"
-#include "scriptedUi.h"
+#include "startedWindow.h"
+#include "testsupport.h"
 #include "ui/yearSelector.h"
 
 #include <QApplication>
@@ -30,20 +29,10 @@ namespace {
 
 struct WalkThrough {
   WalkThrough() {
-    InitOptions o;
-    o.directory = dir.path();
-    o.demo = true;
-    o.demoYear = true; // the book scripts/run makes
-    createDataDirectory(o);
-    DatabaseRegistry::registerName(TDEscrivon::databaseName, dir.path());
+    DatabaseRegistry::registerName(TDEscrivon::databaseName, book.path());
     dm = std::make_unique<TDEscrivon>(ui);
     w = std::make_unique<TF_Escrivon>(*dm);
-    w->lockKeys = [] { return std::optional<LockKeys>(); };
-    w->runPasswordDialog = [](TF_Senha& d) {
-      QTest::keyClicks(d.EditSenha, "escrivon");
-      d.ButSenhaOk->click();
-      return d.result();
-    };
+    test::typePasswordOnStart(*w, "escrivon");
   }
   ~WalkThrough() {
     for (QWidget* t : QApplication::topLevelWidgets())
@@ -103,7 +92,7 @@ struct WalkThrough {
         .toDouble();
   }
 
-  QTemporaryDir dir;
+  test::TempBook book{true, 0, "ESCRIVON", true}; // the book scripts/run makes, this year's
   ScriptedUi ui;
   std::unique_ptr<TDEscrivon> dm;
   std::unique_ptr<TF_Escrivon> w;

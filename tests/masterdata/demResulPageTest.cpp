@@ -1,6 +1,6 @@
 #include "masterdata/demResulPage.h"
-#include "pageHelpers.h"
-#include "typing.h"
+#include "bookFixture.h"
+#include "widgets.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,6 +1,7 @@
 #include "masterdata/historicosPage.h"
+#include "bookFixture.h"
 #include "masterdata/indicesPage.h"
-#include "pageHelpers.h"
+#include "widgets.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,14 +15,6 @@ struct HistoricosPageTest : PageBook {
   QLineEdit* code() { return child<QLineEdit>(&page, "EditCodigoDoHistorico"); }
   QLineEdit* name() { return child<QLineEdit>(&page, "EditNomeDoHistorico"); }
   void click(const char* button) { child<QPushButton>(&page, button)->click(); }
-  // Replaces a box's text by typing, as the user would.
-  void type(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    box->home(false);
-    QTest::keyClicks(box, text);
-  }
   void goTo(const QString& code) { ASSERT_TRUE(dm->TbHistoric->findKey({code})); }
   int count() { return dm->TbHistoric->recordCount(); }
   Table& h() { return *dm->TbHistoric; }
@@ -33,7 +26,7 @@ TEST(HistoricosPage, GravarReportsBothFaultsAndSavesNothing) {
   t.click("ButHInserir");
   EXPECT_EQ(t.h().state(), Table::State::Insert);
   EXPECT_EQ(t.page.focusWidget(), t.code());
-  t.type(t.code(), "123");
+  retype(t.code(), "123");
   t.click("ButHGravar");
   EXPECT_EQ(t.ui.texts("message"), QStringList({"Código do historico tem de ter 4 dígitos.",
                                                 "Nome do histórico não pode ficar vazio."}));
@@ -41,7 +34,7 @@ TEST(HistoricosPage, GravarReportsBothFaultsAndSavesNothing) {
   EXPECT_EQ(t.code()->text().trimmed(), "123");
 
   t.ui.clear();
-  t.type(t.code(), "0010");
+  retype(t.code(), "0010");
   t.click("ButHGravar");
   EXPECT_EQ(t.ui.texts(), QStringList({"Nome do histórico não pode ficar vazio."}));
   EXPECT_EQ(t.count(), 8);
@@ -50,8 +43,8 @@ TEST(HistoricosPage, GravarReportsBothFaultsAndSavesNothing) {
 TEST(HistoricosPage, ARepeatedCodeIsRefusedOnceAndTheTypedRowStays) {
   HistoricosPageTest t;
   t.click("ButHInserir");
-  t.type(t.code(), "0003");
-  t.type(t.name(), "juros pagos");
+  retype(t.code(), "0003");
+  retype(t.name(), "juros pagos");
   EXPECT_EQ(t.name()->text(), "JUROS PAGOS");
   t.click("ButHGravar");
   EXPECT_EQ(t.ui.texts(),
@@ -60,7 +53,7 @@ TEST(HistoricosPage, ARepeatedCodeIsRefusedOnceAndTheTypedRowStays) {
   EXPECT_EQ(t.h().state(), Table::State::Insert);
   EXPECT_EQ(t.name()->text(), "JUROS PAGOS");
 
-  t.type(t.code(), "0009");
+  retype(t.code(), "0009");
   t.click("ButHGravar");
   EXPECT_EQ(t.h().state(), Table::State::Browse);
   EXPECT_EQ(t.count(), 9);
@@ -69,7 +62,7 @@ TEST(HistoricosPage, ARepeatedCodeIsRefusedOnceAndTheTypedRowStays) {
 
   // Cancelar drops a new row without a trace.
   t.click("ButHInserir");
-  t.type(t.code(), "0011");
+  retype(t.code(), "0011");
   t.click("ButHCancelar");
   EXPECT_EQ(t.h().state(), Table::State::Browse);
   EXPECT_EQ(t.count(), 9);
@@ -86,7 +79,7 @@ TEST(HistoricosPage, DuplicarCopiesTheRowAndNeedsANewCode) {
   t.click("ButHGravar");
   EXPECT_EQ(t.ui.texts(),
             QStringList({"Código de histórico já cadastrado. Não pode ser repetido."}));
-  t.type(t.code(), "0014");
+  retype(t.code(), "0014");
   t.click("ButHGravar");
   EXPECT_EQ(t.count(), 9);
   EXPECT_TRUE(t.h().findKey({"0014"}));
@@ -96,7 +89,7 @@ TEST(HistoricosPage, DuplicarCopiesTheRowAndNeedsANewCode) {
 TEST(HistoricosPage, ASavedRowKeepsItsCode) {
   HistoricosPageTest t;
   t.goTo("0002");
-  t.type(t.name(), "RECEBIMENTO DE CLIENTES");
+  retype(t.name(), "RECEBIMENTO DE CLIENTES");
   EXPECT_EQ(t.h().state(), Table::State::Edit);
   t.click("ButHGravar");
   EXPECT_TRUE(t.ui.said.empty());
@@ -104,7 +97,7 @@ TEST(HistoricosPage, ASavedRowKeepsItsCode) {
   EXPECT_EQ(t.h().field("NomeHistorico").asString(), "RECEBIMENTO DE CLIENTES");
 
   // A change of the name is lost with the code: the row goes back to what is saved.
-  t.type(t.name(), "OUTRO NOME");
+  retype(t.name(), "OUTRO NOME");
   t.code()->setFocus();
   t.code()->setCursorPosition(3);
   QTest::keyClicks(t.code(), "9");
@@ -118,8 +111,8 @@ TEST(HistoricosPage, ASavedRowKeepsItsCode) {
   // A new row's code is free to type.
   t.ui.clear();
   t.click("ButHInserir");
-  t.type(t.code(), "0020");
-  t.type(t.code(), "0021");
+  retype(t.code(), "0020");
+  retype(t.code(), "0021");
   EXPECT_TRUE(t.ui.said.empty());
   EXPECT_EQ(t.h().state(), Table::State::Insert);
 }
@@ -189,7 +182,7 @@ TEST(HistoricosPage, BuscarSearchesInTheChosenOrderAndRemembersTheAnswer) {
 
   // While a row is being typed the search asks first; No leaves the row alone.
   t.click("ButHInserir");
-  t.type(t.code(), "0030");
+  retype(t.code(), "0030");
   t.ui.clear();
   t.ui.confirmAnswers = {false};
   t.click("ButHBuscar");

@@ -1,6 +1,7 @@
 #include "masterdata/indicesPage.h"
-#include "pageHelpers.h"
+#include "bookFixture.h"
 #include "ui/search.h"
+#include "widgets.h"
 
 namespace esc::test {
 namespace {

@@ -1,6 +1,7 @@
 #include "masterdata/listsTab.h"
+#include "bookFixture.h"
 #include "masterdata/indicesPage.h"
-#include "pageHelpers.h"
+#include "widgets.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -74,7 +75,7 @@ TEST(ListsTab, AReadOnlyGridRefusesTyping) {
 }
 
 TEST(ListsTab, BalPatriSavesAnEditedRowWhenTheUserMovesOn) {
-  OpenBook book;
+  PageBook book;
   Table& bp = *book.dm->TbBalPatri;
   for (const char* code : {"100000", "200000"}) {
     bp.insert();
@@ -83,8 +84,7 @@ TEST(ListsTab, BalPatriSavesAnEditedRowWhenTheUserMovesOn) {
     bp.post();
   }
   bp.first();
-  SimpleContext ctx(*book.dm, book.ui);
-  ListsTab tab(ctx);
+  ListsTab tab(book.ctx);
   tab.resize(720, 480);
   tab.show();
   tab.setCurrentIndex(5);

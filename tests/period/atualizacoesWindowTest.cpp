@@ -1,7 +1,7 @@
 // The year routines from the running main window: its selected year, its progress bar and the
 // year selector that must offer a newly opened year.
-#include "mainwindow/tf_Escrivon.h"
 #include "periodBooks.h"
+#include "startedWindow.h"
 #include "testsupport.h"
 #include "ui/yearSelector.h"
 
@@ -22,12 +22,7 @@ TEST(AtualizacoesWindow, OpeningTheNextYearShowsItInTheSelector) {
   ScriptedUi ui;
   TDEscrivon dm(ui);
   TF_Escrivon w(dm);
-  w.lockKeys = [] { return std::optional<LockKeys>(); };
-  w.runPasswordDialog = [](TF_Senha& d) {
-    QTest::keyClicks(d.EditSenha, "ESCRIVON");
-    d.ButSenhaOk->click();
-    return d.result();
-  };
+  test::typePasswordOnStart(w);
   ASSERT_TRUE(w.startUp());
   const QString y = QString::number(year), next = QString::number(year + 1);
   ASSERT_EQ(w.DBLookupExercicio->year(), y);

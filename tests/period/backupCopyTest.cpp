@@ -28,7 +28,6 @@ struct FakeVolumes : BackupVolumes {
 };
 
 struct Backup {
-  Backup() : ctx(*book.dm, book.ui) {}
   bool run(const QString& destination, std::deque<bool> answers = {true, true}) {
     book.ui.clear();
     book.ui.confirmAnswers = std::move(answers);
@@ -57,8 +56,8 @@ struct Backup {
   QStringList leftovers() {
     return QDir(target.path()).entryList({"*.copia*", "*-journal"}, QDir::Files);
   }
-  OpenBook book;
-  SimpleContext ctx;
+  PageBook book;
+  SimpleContext& ctx = book.ctx;
   FakeVolumes volumes;
   QTemporaryDir target;
 };
@@ -303,7 +302,6 @@ TEST(BackupCopy, HoldsOnlyCommittedRowsWhileAnEntryIsEditedAndATransactionIsOpen
 
 TEST(BackupCopy, TheAtualizacoesButtonsRunTheStatementsAndTheCopy) {
   Backup b;
-  b.ctx.year = "2004";
   AtualizacoesPage page(b.ctx);
   b.book.ui.promptAnswers = {std::nullopt, std::nullopt};
   page.ButAtuDemRes->click();

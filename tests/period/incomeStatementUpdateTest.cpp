@@ -1,5 +1,4 @@
 #include "period/incomeStatementUpdate.h"
-#include "demobook.h"
 #include "journal/posting.h"
 #include "period/syntheticUpdate.h"
 #include "statementsHelpers.h"
@@ -130,21 +129,11 @@ TEST(IncomeStatementUpdate, FollowsTheLinesActiveOrderAndLeavesTheTrialBalanceIn
 // The demo book's lines take every account of the result: after the year's updates the
 // statement's result is the year's result the result account holds.
 TEST(IncomeStatementUpdate, TheDemoBooksResultIsTheResultAccounts) {
-  QTemporaryDir dir;
-  InitOptions o;
-  o.directory = dir.path();
-  o.year = 2004;
-  o.demo = o.demoYear = true;
-  createDataDirectory(o);
-  ScriptedUi ui;
-  TDEscrivon dm(ui);
-  dm.connectDirectory(dir.path());
-  for (Table* t : dm.tables())
-    t->open();
+  OpenBook book(true, 2004, true);
+  Database& db = book.dm->database();
   NoProgress progress;
-  ASSERT_TRUE(syntheticUpdate(dm.database(), "2004", progress).isDone());
-  ASSERT_TRUE(updateIncomeStatement(dm.database(), "200412", progress).isDone());
-  Database& db = dm.database();
+  ASSERT_TRUE(syntheticUpdate(db, "2004", progress).isDone());
+  ASSERT_TRUE(updateIncomeStatement(db, "200412", progress).isDone());
   auto result = [&](const char* column, const char* period) {
     return db
         .selectValue(QString("SELECT %1 FROM balanco WHERE CodCtaConCodCtaCor = ?").arg(column),

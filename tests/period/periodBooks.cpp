@@ -1,5 +1,6 @@
 #include "periodBooks.h"
 
+#include "bookFixture.h"
 #include "journal/posting.h"
 
 #include <QMap>
@@ -15,10 +16,6 @@ namespace {
 struct Account {
   QString code, current, nature, level;
 };
-
-QString twoDigits(int m) {
-  return QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
-}
 
 } // namespace
 
@@ -92,8 +89,7 @@ void fillRandomBook(Database& db, const RandomBook& o) {
   const QStringList letters = {"D", "C", ""};
   Transaction tx(db);
   for (const Account& a : chart)
-    db.exec("INSERT INTO contas VALUES (?, ?, 'CONTA', ?, '', ?, ?)",
-            {a.code + a.current, a.code, a.current, a.nature.isEmpty() ? "D" : a.nature, a.level});
+    addChartAccount(db, a.code, a.current, "CONTA", a.nature.isEmpty() ? "D" : a.nature, a.level);
   for (const Row& r : rows) {
     const Account& a = *r.a;
     db.exec("INSERT INTO balanco VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",

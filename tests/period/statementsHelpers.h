@@ -1,7 +1,6 @@
 #pragma once
+#include "bookFixture.h"
 #include "period/pages/atualizacoesPage.h"
-#include "testsupport.h"
-#include "ui/mainContext.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +8,10 @@ namespace esc::test {
 
 // An empty book (chart, trial balance and statement lines written straight into the files)
 // with the context the Atualizações page gives its operations.
-struct StatementsBook : OpenBook {
+struct StatementsBook : PageBook {
   // The rows a test writes go in one transaction, committed by reread(): a commit per row
   // would make the tests wait on the disk.
-  StatementsBook() : OpenBook(false), ctx(*dm, ui), page(ctx) {
-    ctx.year = "2004";
-    db().begin();
-  }
-  Database& db() { return dm->database(); }
+  StatementsBook() : PageBook(false), page(ctx) { db().begin(); }
 
   // One trial-balance row; the letters follow the signed rule unless given.
   void balanco(const QString& period, const QString& code, const QString& current,
@@ -41,15 +36,7 @@ struct StatementsBook : OpenBook {
   }
   // Every row of a table as text, in row-id order, to compare before and after.
   QStringList dump(const QString& table) {
-    QStringList out;
-    for (const QVariantList& r : db().select("SELECT * FROM " + table + " ORDER BY rowid")) {
-      QStringList cells;
-      for (const QVariant& v : r)
-        cells << (v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 17)
-                                                  : v.toString());
-      out << cells.join('|');
-    }
-    return out;
+    return rowTexts(db().select("SELECT * FROM " + table + " ORDER BY rowid"));
   }
   // Re-reads the cursors after rows were written straight into the files.
   void reread() {
@@ -58,7 +45,6 @@ struct StatementsBook : OpenBook {
     for (Table* t : dm->tables())
       t->refresh();
   }
-  SimpleContext ctx;
   AtualizacoesPage page;
 };
 

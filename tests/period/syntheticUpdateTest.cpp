@@ -149,8 +149,8 @@ TEST_F(SyntheticUpdateTest, ResultChainCarriesTheYear) {
   fillRandomBook(db, o);
   ASSERT_TRUE(atuSaldo("2003"));
   for (int m = 2; m <= 12; ++m)
-    EXPECT_EQ(row("2003" + month(m) + "299999999").value(0),
-              row("2003" + month(m - 1) + "299999999").value(4));
+    EXPECT_EQ(row("2003" + twoDigits(m) + "299999999").value(0),
+              row("2003" + twoDigits(m - 1) + "299999999").value(4));
   const double result =
       db.selectValue("SELECT total(ValorCredito) - total(ValorDebito) FROM balanco WHERE Periodo "
                      "LIKE '2003%' AND NivelDaConta = '6' AND NaturezaDaConta IN ('D', 'C') AND "

@@ -1,8 +1,8 @@
 #pragma once
 // A small hand-made book of fiscal year 2003 for the year-routine tests.
+#include "bookFixture.h"
 #include "period/pages/atualizacoesPage.h"
 #include "periodBooks.h"
-#include "testsupport.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -11,23 +11,14 @@ namespace esc::test {
 
 class YearBook : public ::testing::Test {
 protected:
-  YearBook() { ctx.year = "2003"; }
-
-  static QString month(int m) { return QStringLiteral("%1").arg(m, 2, 10, QChar('0')); }
-
   // A chart row and twelve trial-balance rows of `year`, every month opening at `before` and
   // closing at `now` with the nature's letters and no movements.
   void addPair(const QString& code, const QString& current, const QString& nature,
                const QString& level, double before = 0, double now = 0,
                const QString& year = "2003") {
     if (year == "2003")
-      db.exec("INSERT INTO contas VALUES (?, ?, 'CONTA', ?, '', ?, ?)",
-              {code + current, code, current, nature.isEmpty() ? "D" : nature, level});
-    for (int m = 1; m <= 12; ++m) {
-      const QString p = year + month(m);
-      db.exec("INSERT INTO balanco VALUES (?, ?, ?, ?, ?, ?, 0.0, 0.0, ?, ?, ?, ?)",
-              {code, current, p, p + code + current, nature, before, now, nature, nature, level});
-    }
+      addChartAccount(db, code, current, "CONTA", nature.isEmpty() ? "D" : nature, level);
+    addYearRows(db, code, current, year, nature, level, before, now, nature);
   }
   void set(const QString& key, const QString& field, const QVariant& value) {
     db.exec(QStringLiteral("UPDATE balanco SET %1 = ? WHERE CodCtaConCodCtaCor = ?").arg(field),
@@ -76,9 +67,9 @@ protected:
   bool aberExer(const QString& year) { return onYear(year, &AtualizacoesPage::aberExer); }
   bool transpSdo(const QString& year) { return onYear(year, &AtualizacoesPage::transpSdo); }
 
-  OpenBook book{false, 2003};
-  Database& db = book.dm->database();
-  SimpleContext ctx{*book.dm, book.ui};
+  PageBook book{false, 2003};
+  Database& db = book.db();
+  SimpleContext& ctx = book.ctx;
   AtualizacoesPage page{ctx};
 };
 

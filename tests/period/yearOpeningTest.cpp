@@ -65,7 +65,7 @@ TEST_F(YearOpeningTest, TwelveRowsForEachDecemberRow) {
   EXPECT_EQ(book.ui.position, 0);
   EXPECT_EQ(rowsOf("2004"), 4 * 12);
   for (int m = 1; m <= 12; ++m) {
-    const QString p = "2004" + month(m);
+    const QString p = "2004" + twoDigits(m);
     EXPECT_EQ(row(p + "100000999"), (QVariantList{-5.0, "C", 0.0, 0.0, -7.0, "C"}));
     EXPECT_EQ(row(p + "111111999"), (QVariantList{100.0, "D", 0.0, 0.0, 150.0, "D"}));
     EXPECT_EQ(row(p + "299999999"), (QVariantList{10.0, "C", 0.0, 0.0, 20.0, "C"}));

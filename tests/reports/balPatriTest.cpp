@@ -1,6 +1,6 @@
-#include "booksTestSupport.h"
 #include "reports/definitions/tf_BalPatri.h"
 #include "reports/dialogs/relatoriosPage.h"
+#include "reportsTestSupport.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>

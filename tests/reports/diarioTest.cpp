@@ -1,9 +1,9 @@
-#include "booksTestSupport.h"
 #include "reports/definitions/bookTerms.h"
 #include "reports/definitions/tf_Diario.h"
 #include "reports/dialogs/parameterDialog.h"
 #include "reports/dialogs/relatoriosPage.h"
 #include "reports/dialogs/tf_SelTermo.h"
+#include "reportsTestSupport.h"
 #include "ui/dbEdit.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "booksTestSupport.h"
+#include "reportsTestSupport.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "reports/engine/layout.h"
-#include "booksTestSupport.h"
 #include "reports/definitions/tf_Balanco.h"
+#include "reportsTestSupport.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>

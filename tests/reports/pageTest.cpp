@@ -1,9 +1,9 @@
-#include "booksTestSupport.h"
 #include "reports/dialogs/parameterDialog.h"
 #include "reports/dialogs/previewWindow.h"
 #include "reports/dialogs/relatoriosPage.h"
 #include "reports/dialogs/reportRun.h"
 #include "reports/engine/registry.h"
+#include "reportsTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

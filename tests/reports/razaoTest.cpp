@@ -1,5 +1,5 @@
-#include "booksTestSupport.h"
 #include "reports/definitions/tf_Razao.h"
+#include "reportsTestSupport.h"
 #include "store/formats.h"
 
 #include <QFileInfo>

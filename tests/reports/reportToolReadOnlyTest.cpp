@@ -1,6 +1,6 @@
 // escrivon-report only reads: it writes nothing into the book, says when a directory is not
 // one, and leaves an interrupted transaction to escrivon.
-#include "booksTestSupport.h"
+#include "reportsTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>

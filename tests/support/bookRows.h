@@ -3,6 +3,7 @@
 #include "store/database.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <QVector>
 
@@ -23,6 +24,26 @@ inline QVector<QVariantList> dumpAll(Database& db) {
     all << dump(db, t);
   }
   return all;
+}
+
+// Rows as text, one line each and amounts to the last bit, so that a failed comparison shows
+// them readably.
+inline QStringList rowTexts(const QVector<QVariantList>& rows) {
+  QStringList out;
+  for (const QVariantList& r : rows) {
+    QStringList cells;
+    for (const QVariant& v : r)
+      cells << (v.isNull()                        ? QStringLiteral("NULL")
+                : v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 17)
+                                                  : v.toString());
+    out << cells.join(" | ");
+  }
+  return out;
+}
+
+// dumpAll as text.
+inline QStringList dumpAllTexts(Database& db) {
+  return rowTexts(dumpAll(db));
 }
 
 } // namespace esc::test

@@ -9,6 +9,7 @@ bool ScriptedUi::confirmDefaultNo(const QString& text) {
 }
 
 bool ScriptedUi::confirm(const QString& text) {
+  if (whileAsking) whileAsking();
   said.push_back({"confirm", text});
   if (confirmAnswers.empty()) return false;
   const bool a = confirmAnswers.front();

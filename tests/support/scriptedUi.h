@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 namespace esc {
 
@@ -29,7 +30,10 @@ public:
     rangeMin = minimum;
     rangeMax = maximum;
   }
-  void setPosition(int p) override { position = p; }
+  void setPosition(int p) override {
+    position = p;
+    positions.push_back(p);
+  }
   void reset() override { position = 0; }
 
   QStringList texts() const; // every text said, in order
@@ -41,6 +45,8 @@ public:
   std::vector<Said> said;
   QString lastPromptTitle, lastPromptLabel, lastPromptDefault;
   int rangeMin = 0, rangeMax = 0, position = 0;
+  std::vector<int> positions;        // every position the bar was moved to
+  std::function<void()> whileAsking; // what happens elsewhere while a question is open
 };
 
 // The main window's context for tests of pages on their own: the year is set by the test.

@@ -8,21 +8,29 @@
 
 namespace esc::test {
 
-TempBook::TempBook(bool demo, int year, const QString& password) {
+TempBook::TempBook(bool demo, int year, const QString& password, bool demoYear) {
   InitOptions o;
   o.directory = dir.path();
   o.demo = demo;
+  o.demoYear = demoYear;
   o.year = year;
   o.password = password;
   createDataDirectory(o);
 }
 
-OpenBook::OpenBook(bool demo, int year) : TempBook(demo, year) {
+OpenBook::OpenBook(bool demo, int year, bool demoYear)
+    : TempBook(demo, year, "ESCRIVON", demoYear) {
   dm = std::make_unique<TDEscrivon>(ui);
   dm->connectDirectory(path());
   for (Table* t : dm->tables())
     t->open();
   dm->TbLancamen->setOrder("SI_AnoContasMesDia");
+}
+
+OpenDirectory::OpenDirectory(const QString& path) : dm(ui) {
+  dm.connectDirectory(path);
+  for (Table* t : dm.tables())
+    t->open();
 }
 
 QString storeErrorOf(const std::function<void()>& f) {
@@ -32,6 +40,10 @@ QString storeErrorOf(const std::function<void()>& f) {
     return e.message();
   }
   return {};
+}
+
+QStringList listing(const QString& dir) {
+  return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
 QStringList fileSnapshot(const QString& dir) {

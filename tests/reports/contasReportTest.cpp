@@ -1,6 +1,6 @@
 // The plan of accounts (TQRPlanoContas) and the account listing (TF_Contas with TF_SeLContas).
-#include "reports/definitions/tf_Contas.h"
 #include "listingsHelpers.h"
+#include "reports/definitions/tf_Contas.h"
 #include "reports/definitions/tf_PlanoContas.h"
 #include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"

@@ -1,8 +1,26 @@
 #pragma once
+// Finding a page's widgets and typing into them as the user does.
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QTest>
+#include <gtest/gtest.h>
 
 namespace esc::test {
+
+template <class W> W* child(QWidget* page, const QString& name) {
+  W* w = page->findChild<W*>(name);
+  EXPECT_NE(w, nullptr) << name.toStdString();
+  return w;
+}
+
+// The item of an order group by its text.
+inline QAbstractButton* item(QGroupBox* group, const QString& text) {
+  for (auto* b : group->findChildren<QAbstractButton*>())
+    if (b->text() == text) return b;
+  ADD_FAILURE() << "no item " << text.toStdString();
+  return nullptr;
+}
 
 // Types text key by key; letters beyond ASCII go as key events carrying their text.
 inline void typeText(QWidget* w, const QString& text) {

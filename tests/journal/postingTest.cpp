@@ -1,9 +1,10 @@
 #include "journal/posting.h"
-#include "testsupport.h"
+#include "bookFixture.h"
 
 #include <gtest/gtest.h>
 
 using namespace esc;
+using test::twoDigits;
 
 namespace {
 
@@ -16,27 +17,13 @@ protected:
   // Twelve rows opening and closing at `opening`, as a carried-forward year would have them.
   void addPair(const QString& account, const QString& current, const QString& nature,
                double opening, const QString& year = "2003") {
-    const QString letter = opening < 0 ? (nature == "D" ? "C" : "D") : nature;
-    for (int m = 1; m <= 12; ++m) {
-      const QString period = year + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
-      db.exec("INSERT INTO balanco VALUES (?, ?, ?, ?, ?, ?, 0.0, 0.0, ?, ?, ?, '6')",
-              {account, current, period, period + account + current, letter, opening, opening,
-               letter, nature});
-    }
+    test::addCarriedYearRows(db, account, current, year, nature, "6", opening);
   }
   qint64 addEntry(const QString& account, const QString& current, int month, int day,
                   const QString& doc, const QString& type, double value,
                   const QString& year = "2003") {
-    const QString key =
-        year + account + current.leftJustified(14, ' ') +
-        QStringLiteral("%1%2").arg(month, 2, 10, QChar('0')).arg(day, 2, 10, QChar('0'));
-    db.exec("INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
-            "CodigoContaContabil, CodigoContaCorrente, TipoDeLancamento, ValorLancamento, "
-            "NumeroDocumento, Situacao, CodCtaConCodCtaCor) VALUES (?, ?, '0001', ?, ?, ?, ?, ?, "
-            "'N', ?)",
-            {key, QDate(year.toInt(), month, day).toString(Qt::ISODate), account, current, type,
-             value, doc, account + current});
-    return db.lastInsertRowId();
+    return test::addEntry(db, year, doc, QDate(year.toInt(), month, day), account, current, type,
+                          value);
   }
   PostingResult post(qint64 entry) {
     book.dm->TbLancamen->gotoBookmark({entry});
@@ -60,7 +47,6 @@ protected:
     return db.select("SELECT * FROM balanco ORDER BY rowid") +
            db.select("SELECT * FROM lancamen ORDER BY rowid");
   }
-  static QString month(int m) { return QStringLiteral("%1").arg(m, 2, 10, QChar('0')); }
 };
 
 TEST_F(Posting, WorkedExampleDebitNature) {
@@ -69,10 +55,10 @@ TEST_F(Posting, WorkedExampleDebitNature) {
   const qint64 march = addEntry("110101", "999", 3, 15, "00007", "D", 250.0);
   ASSERT_TRUE(post(march).done());
   for (int m : {1, 2})
-    expectRow("2003" + month(m) + "110101999", 1000, "D", 0, 0, 1000, "D");
+    expectRow("2003" + twoDigits(m) + "110101999", 1000, "D", 0, 0, 1000, "D");
   expectRow("200303110101999", 1000, "D", 250, 0, 1250, "D");
   for (int m = 4; m <= 12; ++m)
-    expectRow("2003" + month(m) + "110101999", 1250, "D", 0, 0, 1250, "D");
+    expectRow("2003" + twoDigits(m) + "110101999", 1250, "D", 0, 0, 1250, "D");
   // The walk counts the unprocessed February credit; the trial balance does not.
   expectEntry(february, 900, "D");
   expectEntry(march, 1150, "D");
@@ -88,7 +74,7 @@ TEST_F(Posting, WorkedExampleCreditNatureCrossesToTheOtherSide) {
   expectRow("200303210101999", 0, "C", 0, 250, 250, "C");
   expectRow("200304210101999", 250, "C", 400, 0, -150, "D");
   for (int m = 5; m <= 12; ++m)
-    expectRow("2003" + month(m) + "210101999", -150, "D", 0, 0, -150, "D");
+    expectRow("2003" + twoDigits(m) + "210101999", -150, "D", 0, 0, -150, "D");
   expectEntry(march, 250, "C");
   expectEntry(april, -150, "D");
 }

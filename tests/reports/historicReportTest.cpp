@@ -1,6 +1,6 @@
 // The standard-description listing (TF_Historic with TF_SelHist).
-#include "reports/definitions/tf_Historic.h"
 #include "listingsHelpers.h"
+#include "reports/definitions/tf_Historic.h"
 #include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"
 

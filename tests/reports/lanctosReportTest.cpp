@@ -1,6 +1,6 @@
 // The entry listing (TQRLanctos with TF_SeLanctos).
-#include "reports/definitions/tf_Lanctos.h"
 #include "listingsHelpers.h"
+#include "reports/definitions/tf_Lanctos.h"
 #include "reports/dialogs/relatoriosPage.h"
 #include "reportsTestSupport.h"
 

@@ -1,104 +1,36 @@
 #pragma once
 // A book for processing tests: accounts and entries are added as the chart and "&Gravar" save
 // them, and a document is chosen and processed as the "Documentos" page does it.
-#include "demobook.h"
+#include "bookFixture.h"
 #include "journal/documentProcessing.h"
 #include "journal/pages/documentosPage.h"
-#include "testsupport.h"
-#include "ui/mainContext.h"
 
 #include <QDate>
-#include <functional>
 #include <gtest/gtest.h>
 #include <map>
-#include <tuple>
 
 namespace esc::test {
 
-class RecordingUi : public ScriptedUi {
-public:
-  void setPosition(int p) override {
-    ScriptedUi::setPosition(p);
-    positions.push_back(p);
-  }
-  bool confirm(const QString& text) override {
-    if (whileAsking) whileAsking();
-    return ScriptedUi::confirm(text);
-  }
-  std::vector<int> positions;
-  std::function<void()> whileAsking; // what happens elsewhere while a question is open
-};
-
-// Rows as text, one line each, so a failed comparison shows them readably.
-inline std::vector<std::string> lines(const QVector<QVariantList>& rows) {
-  std::vector<std::string> out;
-  for (const QVariantList& r : rows) {
-    QStringList cells;
-    for (const QVariant& v : r)
-      cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
-    out.push_back(cells.join(" | ").toStdString());
-  }
-  return out;
-}
-
-// Every row of the eight tables, for comparing a book before and after.
-inline std::vector<std::string> dumpAll(Database& db) {
-  QVector<QVariantList> out;
-  for (const char* t : {"contas", "historic", "lancamen", "balanco", "balpatri", "demresul",
-                        "fechamen", "cabecalh"}) {
-    out << QVariantList{QString(t)};
-    out += db.select(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(t));
-  }
-  return lines(out);
-}
-
-struct ProcessingBook {
+struct ProcessingBook : PageBook {
   // `demo`: the demo book with its processed year.
-  explicit ProcessingBook(bool demo = false, int year = 2003) {
-    InitOptions o;
-    o.directory = dir.path();
-    o.year = year;
-    o.demo = o.demoYear = demo;
-    createDataDirectory(o);
-    dm = std::make_unique<TDEscrivon>(ui);
-    dm->connectDirectory(dir.path());
-    for (Table* t : dm->tables())
-      t->open();
-    dm->TbLancamen->setOrder("SI_AnoContasMesDia");
+  explicit ProcessingBook(bool demo = false, int year = 2003) : PageBook(demo, year, demo) {
     // These tests are about what is written, not about surviving a power cut.
     for (const TableDef& t : allTables())
       db().execScript(QStringLiteral("PRAGMA f_%1.synchronous = OFF").arg(t.sqlName));
-    ctx = std::make_unique<SimpleContext>(*dm, ui);
-    ctx->year = QString::number(year);
   }
-  Database& db() { return dm->database(); }
 
   // An account of the chart; with `rows`, its twelve trial-balance rows of `year`.
   void addAccount(const QString& code, const QString& cc, const QString& nature,
                   const QString& level = "6", double opening = 0.0, bool rows = true,
                   const QString& year = "2003") {
-    db().exec("INSERT INTO contas VALUES (?, ?, ?, ?, '', ?, ?)",
-              {code + cc, code, "CONTA " + code, cc, nature, level});
-    if (!rows) return;
-    const QString letter = opening < 0 ? (nature == "D" ? "C" : "D") : nature;
-    for (int m = 1; m <= 12; ++m) {
-      const QString period = year + QStringLiteral("%1").arg(m, 2, 10, QChar('0'));
-      db().exec(
-          "INSERT INTO balanco VALUES (?, ?, ?, ?, ?, ?, 0.0, 0.0, ?, ?, ?, ?)",
-          {code, cc, period, period + code + cc, letter, opening, opening, letter, nature, level});
-    }
+    addChartAccount(db(), code, cc, "CONTA " + code, nature, level);
+    if (rows) addCarriedYearRows(db(), code, cc, year, nature, level, opening);
   }
 
   // An entry as "&Gravar" saves it: keyed by the selected year, status "N" unless told.
   qint64 addEntry(const QString& doc, const QDate& date, const QString& code, const QString& cc,
                   const QString& type, double value, const QString& status = "N") {
-    const QString key = ctx->year + code + cc.leftJustified(14, ' ') + date.toString("MMdd");
-    db().exec("INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
-              "CodigoContaContabil, CodigoContaCorrente, TipoDeLancamento, "
-              "HistoricoComplementar, ValorLancamento, NumeroDocumento, Situacao, "
-              "CodCtaConCodCtaCor) VALUES (?, ?, '0001', ?, ?, ?, '', ?, ?, ?, ?)",
-              {key, date.toString(Qt::ISODate), code, cc, type, value, doc, status, code + cc});
-    return db().lastInsertRowId();
+    return test::addEntry(db(), ctx.year, doc, date, code, cc, type, value, status);
   }
 
   // "&Filtrar" on the document, then "&Processar", answering the confirmation with `yes`.
@@ -113,12 +45,12 @@ struct ProcessingBook {
   bool processChosen(bool yes = true) {
     ui.clear();
     ui.confirmAnswers = {yes};
-    return processChosenDocument(*ctx, [this](const QString& d, const QString& c) {
+    return processChosenDocument(ctx, [this](const QString& d, const QString& c) {
       totals = {d, c};
     });
   }
   // The engine on this book's selected year.
-  DocumentProcessing engine() { return DocumentProcessing(db(), ctx->year); }
+  DocumentProcessing engine() { return DocumentProcessing(db(), ctx.year); }
 
   QStringList statuses(const QString& doc) {
     QStringList out;
@@ -128,10 +60,6 @@ struct ProcessingBook {
     return out;
   }
 
-  QTemporaryDir dir;
-  RecordingUi ui;
-  std::unique_ptr<TDEscrivon> dm;
-  std::unique_ptr<SimpleContext> ctx;
   std::pair<QString, QString> totals;
 };
 
@@ -199,17 +127,5 @@ inline void expectTrialBalanceAgrees(Database& db, const QString& year) {
           .toDouble(),
       0.0, 1e-6);
 }
-
-// A data module on an existing directory, every table open.
-struct OpenDirectory {
-  explicit OpenDirectory(const QString& path) : dm(ui) {
-    dm.connectDirectory(path);
-    for (Table* t : dm.tables())
-      t->open();
-  }
-  Database& db() { return dm.database(); }
-  ScriptedUi ui;
-  TDEscrivon dm;
-};
 
 } // namespace esc::test

@@ -41,7 +41,7 @@ struct Child {
 
 // The journal and the trial balance, and whether every file is sound.
 struct Reopened {
-  std::vector<std::string> rows;
+  QStringList rows;
   int processed = 0;
   bool sound = true;
 };
@@ -50,8 +50,8 @@ Reopened reopen(const QString& dir) {
   test::OpenDirectory book(dir);
   Database& db = book.db();
   Reopened r;
-  r.rows = test::lines(db.select("SELECT * FROM lancamen ORDER BY rowid") +
-                       db.select("SELECT * FROM balanco ORDER BY rowid"));
+  r.rows = test::rowTexts(db.select("SELECT * FROM lancamen ORDER BY rowid") +
+                          db.select("SELECT * FROM balanco ORDER BY rowid"));
   r.processed = db.selectValue("SELECT COUNT(*) FROM lancamen WHERE Situacao = 'P'").toInt();
   for (const TableDef& t : allTables())
     r.sound &= db.selectValue(QStringLiteral("PRAGMA f_%1.integrity_check").arg(t.sqlName)) ==
