@@ -1,15 +1,19 @@
 #include "atualizacoesPage.h"
 
 #include "backupCopyDialog.h"
+#include "book/taxIds.h"
 #include "period/balanceSheetUpdate.h"
 #include "period/carryForward.h"
+#include "period/ecdExport.h"
 #include "period/fiscalYear.h"
 #include "period/incomeStatementUpdate.h"
 #include "period/syntheticUpdate.h"
 #include "period/yearOpening.h"
+#include "spedDataDialog.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
+#include <QDir>
 #include <QVBoxLayout>
 
 namespace esc {
@@ -45,6 +49,12 @@ AtualizacoesPage::AtualizacoesPage(MainContext& ctx, QWidget* parent) : QWidget(
                          &AtualizacoesPage::abreExercicio);
   ButBackUp = add("ButBackUp", "&Cópia de Segurança do Banco de Dados",
                   "Faz uma cópia de todos os bancos de dados", &AtualizacoesPage::backUp);
+  ButExportaEcd = add("ButExportaEcd", "Exportar ECD (SPED Contábil)",
+                      "Grava a Escrituração Contábil Digital do exercício selecionado",
+                      &AtualizacoesPage::exportaEcd);
+  ButDadosSped =
+      add("ButDadosSped", "Dados para o SPED",
+          "Dados da organização e dos signatários que a ECD pede", &AtualizacoesPage::dadosSped);
   col->addStretch();
 }
 
@@ -284,6 +294,35 @@ bool AtualizacoesPage::atuBalPatri() {
 
 void AtualizacoesPage::backUp() {
   runBackupCopy(ctx_);
+}
+
+// Asks where to write, defaulting to the home directory under the name the file is known by;
+// the export says what it refused (a missing value by its field) or the counts it wrote.
+bool AtualizacoesPage::exportaEcd() {
+  Ui& ui = ctx_.ui();
+  Database& db = ctx_.dm().database();
+  const QString year = selectedYearOrSay();
+  if (year.isEmpty()) return false;
+  Progress& progress = ui.progress();
+  try {
+    const QString cnpj =
+        book::digitsOf(db.selectValue("SELECT CNPJDaOrganizacao FROM cabecalh LIMIT 1").toString());
+    const auto path =
+        ui.prompt(QStringLiteral("Exportar ECD"), QStringLiteral("Informe o arquivo de destino"),
+                  QDir::home().filePath(QStringLiteral("ECD_%1_%2.txt").arg(cnpj, year)));
+    if (!path || path->trimmed().isEmpty()) return false;
+    const OperationResult r = exportEcd(db, year, path->trimmed(), progress);
+    progress.reset();
+    ui.message(r.message());
+    return r.isDone();
+  } catch (const StoreError& e) {
+    progress.reset();
+    return failed(e);
+  }
+}
+
+void AtualizacoesPage::dadosSped() {
+  editSpedData(ctx_, this);
 }
 
 QString AtualizacoesPage::selectedYearOrSay() {

@@ -26,6 +26,9 @@ public:
   bool atuDemRes();
   bool atuBalPatri();
   void backUp();
+  // The year's digital bookkeeping file (ECD), and the data it needs beyond the book's.
+  bool exportaEcd();
+  void dadosSped();
 
   QPushButton* ButAtuSaldo;
   QPushButton* ButAberExer;
@@ -35,6 +38,8 @@ public:
   QPushButton* ButFechaExercicio;
   QPushButton* ButAbreExercicio;
   QPushButton* ButBackUp;
+  QPushButton* ButExportaEcd;
+  QPushButton* ButDadosSped;
 
 private:
   // The selected year; "" after saying that none is selected.
