@@ -77,7 +77,11 @@ SpedDataDialog::SpedDataDialog(MainContext& ctx, QWidget* parent) : QDialog(pare
   rowButtons->addWidget(remove);
   rowButtons->addStretch();
   col->addLayout(rowButtons);
-  connect(include, &QPushButton::clicked, this, [this] { addSignatory({}); });
+  connect(include, &QPushButton::clicked, this, [this] {
+    addSignatory({});
+    signatories->setCurrentCell(signatories->rowCount() - 1, Name);
+    signatories->editItem(signatories->currentItem());
+  });
   connect(remove, &QPushButton::clicked, this, [this] {
     if (signatories->currentRow() >= 0) signatories->removeRow(signatories->currentRow());
   });
@@ -93,6 +97,10 @@ SpedDataDialog::SpedDataDialog(MainContext& ctx, QWidget* parent) : QDialog(pare
   natures->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   natures->verticalHeader()->hide();
   col->addWidget(natures);
+  col->addWidget(new QLabel(QStringLiteral("Os códigos referenciais das contas analíticas e as "
+                                           "outras inscrições informam-se com "
+                                           "escrivon-cli dados-sped."),
+                            this));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Gravar"));
@@ -143,7 +151,6 @@ void SpedDataDialog::addSignatory(const SpedSignatory& s) {
   responsible->setFlags((responsible->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
   responsible->setCheckState(s.legalResponsible ? Qt::Checked : Qt::Unchecked);
   signatories->setItem(row, LegalResponsible, responsible);
-  signatories->setCurrentCell(row, Name);
 }
 
 SpedData SpedDataDialog::typed(QString& fault) const {
