@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -227,4 +228,36 @@ TEST(EscrivonCli, BadUsageIsStatusTwoAndTouchesNothing) {
   const CliRun help = run({"fechar", "--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_TRUE(help.out.startsWith("uso: escrivon-cli [--data-dir DIR] fechar AAAA"));
+}
+
+// The ECD from the command line: the SPED data shown and changed, a bad value refused with
+// nothing changed, and the year's file written once the year is brought up to date.
+TEST(EscrivonCli, DadosSpedAndTheEcdOfAYear) {
+  DemoBook book;
+  for (const QStringList& step : {QStringList{"processar", "--todos"},
+                                  {"sinteticas", "2023"},
+                                  {"demonstracao", "202312"},
+                                  {"balanco", "2023"}})
+    ASSERT_EQ(book.cli(step).code, 0) << step.join(' ').toStdString();
+
+  CliRun r = book.cli({"dados-sped", "uf=RJ"});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  const QString shown = book.cli({"dados-sped"}).out;
+  EXPECT_TRUE(shown.contains("uf=RJ")) << shown.toStdString();
+  r = book.cli({"dados-sped", "uf=SP", "signatario.1=X;12345678900;Contador;900;;;;;;;S"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(book.cli({"dados-sped"}).out, shown); // the good value beside the bad one is not kept
+
+  EXPECT_EQ(book.cli({"ecd", "2023"}).code, 2); // no -o
+  QTemporaryDir out;
+  const QString file = out.filePath("ecd-2023.txt");
+  r = book.cli({"ecd", "2023", "-o", file});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("ECD de 2023 gravada:")) << r.err.toStdString();
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray text = f.readAll();
+  EXPECT_TRUE(text.startsWith("|0000|LECD|01012023|31122023|")) << text.left(80).toStdString();
+  EXPECT_TRUE(text.contains("|RJ|"));
+  EXPECT_TRUE(text.endsWith("|\r\n"));
 }
