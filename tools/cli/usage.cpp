@@ -6,7 +6,7 @@ namespace esc::cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandForm {
   QString name;
   int minArguments, maxArguments; // -1: any number
   QStringList options;            // taking a value
@@ -15,8 +15,8 @@ struct CommandSpec {
   QString help;
 };
 
-const QVector<CommandSpec>& commands() {
-  static const QVector<CommandSpec> all = {
+const QVector<CommandForm>& commands() {
+  static const QVector<CommandForm> all = {
       {"processar",
        0,
        -1,
@@ -137,8 +137,8 @@ const QVector<CommandSpec>& commands() {
   return all;
 }
 
-const CommandSpec* find(const QString& name) {
-  for (const CommandSpec& c : commands())
+const CommandForm* find(const QString& name) {
+  for (const CommandForm& c : commands())
     if (c.name == name) return &c;
   return nullptr;
 }
@@ -146,7 +146,7 @@ const CommandSpec* find(const QString& name) {
 } // namespace
 
 QString usageLine(const QString& command) {
-  if (const CommandSpec* c = find(command))
+  if (const CommandForm* c = find(command))
     return "uso: escrivon-cli [--data-dir DIR] " + c->usage + "\n";
   return QStringLiteral("uso: escrivon-cli [--data-dir DIR] COMANDO [ARGUMENTOS] "
                         "(escrivon-cli --help mostra os comandos)\n");
@@ -159,7 +159,7 @@ QString generalHelp() {
       "de ESCRIVON_DATA, senão o diretório padrão do Escrivon. Os comandos que gravam tomam o\n"
       "livro para si (um Escrivon aberto no mesmo livro os faz recusar); listar e verificar só\n"
       "leem. Executar o comando é a confirmação.\n\nComandos:\n");
-  for (const CommandSpec& c : commands())
+  for (const CommandForm& c : commands())
     out += "  " + c.usage + "\n";
   out += QStringLiteral(
       "\nSaída: 0 feito, 1 recusado (a mensagem do sistema na saída de erros), 2 uso "
@@ -168,16 +168,16 @@ QString generalHelp() {
 }
 
 QString commandHelp(const QString& command) {
-  const CommandSpec* c = find(command);
+  const CommandForm* c = find(command);
   return c ? usageLine(command) + "\n" + c->help : generalHelp();
 }
 
 Invocation parseArguments(const QStringList& args) {
   Invocation inv;
-  const CommandSpec* spec = nullptr;
+  const CommandForm* form = nullptr;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
-    const QString command = spec ? spec->name : QString();
+    const QString command = form ? form->name : QString();
     auto value = [&]() {
       if (i + 1 >= args.size()) throw UsageError{"falta o valor de " + a, command};
       return args[++i];
@@ -186,26 +186,26 @@ Invocation parseArguments(const QStringList& args) {
       inv.help = true;
     } else if (a == "--data-dir") {
       inv.dataDir = value();
-    } else if (spec && spec->options.contains(a)) {
+    } else if (form && form->options.contains(a)) {
       inv.options.insert(a, value());
-    } else if (spec && spec->flags.contains(a)) {
+    } else if (form && form->flags.contains(a)) {
       inv.flags.insert(a);
     } else if (a.startsWith("-") && a.size() > 1) {
       throw UsageError{"opção desconhecida: " + a, command};
-    } else if (!spec) {
-      spec = find(a);
-      if (!spec) throw UsageError{"comando desconhecido: " + a, {}};
+    } else if (!form) {
+      form = find(a);
+      if (!form) throw UsageError{"comando desconhecido: " + a, {}};
       inv.command = a;
     } else {
       inv.arguments << a;
     }
   }
   if (inv.help) return inv;
-  if (!spec) throw UsageError{"falta o comando", {}};
+  if (!form) throw UsageError{"falta o comando", {}};
   const int n = int(inv.arguments.size());
-  if (n < spec->minArguments || (spec->maxArguments >= 0 && n > spec->maxArguments))
-    throw UsageError{n < spec->minArguments ? "faltam argumentos" : "argumentos demais",
-                     spec->name};
+  if (n < form->minArguments || (form->maxArguments >= 0 && n > form->maxArguments))
+    throw UsageError{n < form->minArguments ? "faltam argumentos" : "argumentos demais",
+                     form->name};
   return inv;
 }
 
