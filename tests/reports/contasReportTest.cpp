@@ -287,14 +287,6 @@ TEST_F(ChartListingsOnBook, PdfsReadBackTheirTexts) {
   EXPECT_FALSE(listing.contains("CAIXA GERAL"));
 }
 
-} // namespace
-} // namespace esc::test
-
-namespace esc::test {
-namespace {
-
-using namespace esc::test::listings;
-
 TEST(ChartListingButtons, PlanPreviewsAtOnceAndTheListingOpensItsDialog) {
   ListingWindowsGuard guard;
   ReportBook book;

@@ -129,14 +129,6 @@ TEST_F(HistoricOnBook, PdfReadsBackItsText) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
 }
 
-} // namespace
-} // namespace esc::test
-
-namespace esc::test {
-namespace {
-
-using namespace esc::test::listings;
-
 TEST(SelHistDialog, ButtonOpensTheDialogWhichPreviewsTheListing) {
   ListingWindowsGuard guard;
   ReportBook book;

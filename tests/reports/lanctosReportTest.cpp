@@ -253,14 +253,6 @@ TEST_F(EntryListingOnBook, PdfReadsBackItsText) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
 }
 
-} // namespace
-} // namespace esc::test
-
-namespace esc::test {
-namespace {
-
-using namespace esc::test::listings;
-
 TEST(SeLanctosDialog, StateStartsAtPTypesInCapitalsAndBadDatesAreRefused) {
   ListingWindowsGuard guard;
   ReportBook book;

@@ -99,17 +99,11 @@ bool AtualizacoesPage::aberExer() {
   TDEscrivon& dm = ctx_.dm();
   Database& db = dm.database();
   const QString year = ctx_.selectedYear().trimmed();
-  if (const auto refusal = yearOpeningYearRefusal(year)) {
-    ui.message(refusal->message());
-    return false;
-  }
+  if (saidRefusal(yearOpeningYearRefusal(year))) return false;
   const QString next = book::nextYear(year);
   if (!ui.confirm("Confirma a abertura do exercício de " + next + "?")) return false;
   try {
-    if (const auto refusal = yearOpeningRefusal(db, year)) {
-      ui.message(refusal->message());
-      return false;
-    }
+    if (saidRefusal(yearOpeningRefusal(db, year))) return false;
     Table& balance = *dm.TbBalanco;
     Table& years = *dm.TbFechamen;
     balance.checkBrowseMode();
@@ -133,10 +127,7 @@ bool AtualizacoesPage::transpSdo() {
   const QString year = selectedYearOrSay();
   if (year.isEmpty()) return false;
   try {
-    if (const auto refusal = carryForwardRefusal(db, year)) {
-      ui.message(refusal->message());
-      return false;
-    }
+    if (saidRefusal(carryForwardRefusal(db, year))) return false;
     if (!ui.confirm("Confirma a retransposição dos saldos de " + year + " para " +
                     book::nextYear(year) + "?"))
       return false;
@@ -170,10 +161,7 @@ bool AtualizacoesPage::changeYear(YearChange change) {
   try {
     Table& years = *dm.TbFechamen;
     years.findKey({year});
-    if (const auto refusal = yearChangeRefusal(dm.database(), year, change)) {
-      ui.message(refusal->message());
-      return false;
-    }
+    if (saidRefusal(yearChangeRefusal(dm.database(), year, change))) return false;
     if (!ui.confirm(yearChangeQuestion(change))) return false;
     const OperationResult r = changeYearState(dm.database(), year, change);
     years.findKey({year});
@@ -205,10 +193,7 @@ bool AtualizacoesPage::atuDemResPeriod(const QString& typed) {
     balanco.setOrder(QString());
     ctx_.setSearchText(SearchKind::Balanco, balanco.field("CodCtaConCodCtaCor").asString());
     if (balanco.filtered()) balanco.setFiltered(false);
-    if (const auto refusal = incomeStatementRefusal(db, period)) {
-      ui.message(refusal->message());
-      return false;
-    }
+    if (saidRefusal(incomeStatementRefusal(db, period))) return false;
     // A pending line is stored as leaving it would, unless the "Dem.Res." page is typing it:
     // then the update is refused here, before any write.
     lines.checkBrowseMode();
@@ -334,6 +319,11 @@ QString AtualizacoesPage::selectedYearOrSay() {
 bool AtualizacoesPage::failed(const StoreError& e) {
   if (!e.silent()) ctx_.ui().error(e.message());
   return false;
+}
+
+bool AtualizacoesPage::saidRefusal(const std::optional<OperationResult>& refusal) {
+  if (refusal) ctx_.ui().message(refusal->message());
+  return refusal.has_value();
 }
 
 } // namespace esc

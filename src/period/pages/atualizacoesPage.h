@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <QWidget>
+#include <optional>
 
 namespace esc {
 
@@ -46,6 +47,8 @@ private:
   QString selectedYearOrSay();
   // Says a store failure (unless already said) and answers false, as every handler ends on one.
   bool failed(const StoreError& e);
+  // Says a routine's refusal when there is one; true when it was said.
+  bool saidRefusal(const std::optional<OperationResult>& refusal);
   bool changeYear(YearChange change);
   // The income statement of a period already typed (the prompt's answer).
   bool atuDemResPeriod(const QString& typed);
