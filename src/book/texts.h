@@ -6,6 +6,9 @@ namespace esc::book::text {
 
 inline const QString noYearSelected = QStringLiteral(
     "Não foi selecionado exercício o financeiro para o qual o sistema estará atuando.");
+// The hint of "Dados para o SPED", on the Organização and Atualizações pages alike.
+inline const QString spedDataHint =
+    QStringLiteral("Dados da organização e dos signatários que a ECD pede");
 inline const QString confirmDelete = QStringLiteral("Confirma a exclusão do registro?");
 inline const QString fieldCannotChange =
     QStringLiteral("Este campo não pode ser alterado. Operação cancelada.");

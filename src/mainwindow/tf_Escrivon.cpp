@@ -11,6 +11,7 @@
 #include "masterdata/listsTab.h"
 #include "masterdata/organizacaoPage.h"
 #include "period/pages/atualizacoesPage.h"
+#include "period/pages/spedDataDialog.h"
 #include "reports/dialogs/relatoriosPage.h"
 #include "store/formats.h"
 #include "ui/yearSelector.h"
@@ -142,7 +143,10 @@ void TF_Escrivon::buildPages() {
   cadastros->addTab(new LancamentosPage(*this), "Lançamentos");
   cadastros->addTab(new DocumentosPage(*this), "Documentos");
   cadastros->addTab(new DemResulPage(*this), "Dem.Res.");
-  cadastros->addTab(new OrganizacaoPage(*this), "Organização");
+  auto* organizacao = new OrganizacaoPage(*this);
+  connect(organizacao, &OrganizacaoPage::spedDataRequested, this,
+          [this, organizacao] { editSpedData(*this, organizacao); });
+  cadastros->addTab(organizacao, "Organização");
   cadastros->setCurrentIndex(2);
 
   listas = new ListsTab(*this);

@@ -1,5 +1,6 @@
 #include "organizacaoPage.h"
 
+#include "book/texts.h"
 #include "ui/pageParts.h"
 
 #include <QLabel>
@@ -47,7 +48,8 @@ OrganizacaoPage::OrganizacaoPage(MainContext& ctx, QWidget* parent)
   alterar_ = makeButton(this, "ButCadOrgAlterar", "&Alterar", hint::inserir);
   gravar_ = makeButton(this, "ButCadOrgGravar", "&Gravar", hint::gravar);
   cancelar_ = makeButton(this, "ButCadOrgCancelar", "&Cancelar", hint::cancelar);
-  for (QPushButton* b : {alterar_, gravar_, cancelar_})
+  dadosSped = makeButton(this, "ButCadOrgSped", "Dados para o SPED", book::text::spedDataHint);
+  for (QPushButton* b : {alterar_, gravar_, cancelar_, dadosSped})
     buttons->addWidget(b);
   buttons->addStretch();
   setLocked(true);
@@ -55,6 +57,7 @@ OrganizacaoPage::OrganizacaoPage(MainContext& ctx, QWidget* parent)
   connect(alterar_, &QPushButton::clicked, this, &OrganizacaoPage::alterar);
   connect(gravar_, &QPushButton::clicked, this, &OrganizacaoPage::gravar);
   connect(cancelar_, &QPushButton::clicked, this, &OrganizacaoPage::cancelar);
+  connect(dadosSped, &QPushButton::clicked, this, &OrganizacaoPage::spedDataRequested);
 }
 
 // The lock is the boxes' read-only setting and the buttons' enabled settings, nothing else:

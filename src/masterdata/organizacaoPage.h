@@ -19,6 +19,12 @@ public:
 
   bool isLocked() const { return alterar_->isEnabled(); }
 
+  // "Dados para o SPED": the window opens the dialog, which belongs to the year's routines.
+  QPushButton* dadosSped;
+
+signals:
+  void spedDataRequested();
+
 private:
   Table& table() const { return *ctx_.dm().TbCabecalh; }
   void setLocked(bool locked);

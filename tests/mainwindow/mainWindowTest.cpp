@@ -2,10 +2,14 @@
 #include "testsupport.h"
 #include "ui/yearSelector.h"
 
+#include <QApplication>
 #include <QDate>
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -426,4 +430,18 @@ TEST(Search, AnEditInProgressIsConfirmedFirst) {
   EXPECT_EQ(d->state(), Table::State::Browse);
   EXPECT_EQ(d->field("OrdemDoGrupo").asString(), "03");
   EXPECT_EQ(s.w->searchText(SearchKind::DemResul), "03");
+}
+
+TEST(Organizacao, TheSpedDataButtonOpensTheDialog) {
+  Started s;
+  ASSERT_TRUE(s.started);
+  QString opened;
+  QTimer::singleShot(0, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      opened = dialog->metaObject()->className();
+      static_cast<QDialog*>(dialog)->reject();
+    }
+  });
+  s.get<QPushButton>("ButCadOrgSped")->click();
+  EXPECT_EQ(opened, "esc::SpedDataDialog");
 }

@@ -50,11 +50,19 @@ TEST(EcdWindow, TheButtonWritesTheYearWhereThePromptSays) {
   EXPECT_FALSE(ui.positions.empty());
   EXPECT_EQ(ui.position, 0);
 
-  // A missing value is named, and nothing is written.
+  // A missing value is named and the SPED data are asked for: given up, nothing is written;
+  // saved, the export runs again to the same file.
   SpedData d = loadSpedData(db);
+  const QString municipality = d.municipalityName;
   d.municipalityName.clear();
   ASSERT_TRUE(saveSpedData(db, d).isDone());
   const QString second = out.filePath("ecd2.txt");
+  bool typed = false;
+  page.askSpedData = [&] {
+    if (!typed) return false;
+    d.municipalityName = municipality;
+    return saveSpedData(db, d).isDone();
+  };
   ui.clear();
   ui.promptAnswers = {second};
   EXPECT_FALSE(page.exportaEcd());
@@ -62,6 +70,14 @@ TEST(EcdWindow, TheButtonWritesTheYearWhereThePromptSays) {
   EXPECT_TRUE(ui.texts("message")[0].contains("nome do município"))
       << ui.texts("message")[0].toStdString();
   EXPECT_FALSE(QFile::exists(second));
+
+  typed = true;
+  ui.clear();
+  ui.promptAnswers = {second};
+  EXPECT_TRUE(page.exportaEcd());
+  ASSERT_EQ(ui.texts("message").size(), 2);
+  EXPECT_TRUE(ui.texts("message")[1].startsWith("ECD de 2024 gravada: "));
+  EXPECT_TRUE(QFile::exists(second));
 }
 
 TEST(EcdWindow, TheDialogKeepsWhatIsTypedAndRefusesABadCpf) {

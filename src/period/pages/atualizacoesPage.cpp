@@ -2,6 +2,7 @@
 
 #include "backupCopyDialog.h"
 #include "book/taxIds.h"
+#include "book/texts.h"
 #include "period/balanceSheetUpdate.h"
 #include "period/carryForward.h"
 #include "period/ecdExport.h"
@@ -20,6 +21,7 @@ namespace esc {
 
 AtualizacoesPage::AtualizacoesPage(MainContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   setObjectName("TabAtualizacoes");
+  askSpedData = [this] { return editSpedData(ctx_, this); };
   auto* col = new QVBoxLayout(this);
   col->addWidget(makeHeading(this, "Atualizações"));
   auto add = [&](const QString& name, const QString& caption, const QString& hint, auto handler) {
@@ -52,9 +54,8 @@ AtualizacoesPage::AtualizacoesPage(MainContext& ctx, QWidget* parent) : QWidget(
   ButExportaEcd = add("ButExportaEcd", "Exportar ECD (SPED Contábil)",
                       "Grava a Escrituração Contábil Digital do exercício selecionado",
                       &AtualizacoesPage::exportaEcd);
-  ButDadosSped =
-      add("ButDadosSped", "Dados para o SPED",
-          "Dados da organização e dos signatários que a ECD pede", &AtualizacoesPage::dadosSped);
+  ButDadosSped = add("ButDadosSped", "Dados para o SPED", book::text::spedDataHint,
+                     &AtualizacoesPage::dadosSped);
   col->addStretch();
 }
 
@@ -282,7 +283,8 @@ void AtualizacoesPage::backUp() {
 }
 
 // Asks where to write, defaulting to the home directory under the name the file is known by;
-// the export says what it refused (a missing value by its field) or the counts it wrote.
+// the export says what it refused or the counts it wrote. A missing SPED value is named, then
+// the SPED data are asked for, and the export runs again once they are saved.
 bool AtualizacoesPage::exportaEcd() {
   Ui& ui = ctx_.ui();
   Database& db = ctx_.dm().database();
@@ -296,10 +298,13 @@ bool AtualizacoesPage::exportaEcd() {
         ui.prompt(QStringLiteral("Exportar ECD"), QStringLiteral("Informe o arquivo de destino"),
                   QDir::home().filePath(QStringLiteral("ECD_%1_%2.txt").arg(cnpj, year)));
     if (!path || path->trimmed().isEmpty()) return false;
-    const OperationResult r = exportEcd(db, year, path->trimmed(), progress);
-    progress.reset();
-    ui.message(r.message());
-    return r.isDone();
+    for (;;) {
+      const OperationResult r = exportEcd(db, year, path->trimmed(), progress);
+      progress.reset();
+      ui.message(r.message());
+      if (r.isDone()) return true;
+      if (r.reason() != int(EcdRefusal::MissingData) || !askSpedData()) return false;
+    }
   } catch (const StoreError& e) {
     progress.reset();
     return failed(e);

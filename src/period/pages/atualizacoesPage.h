@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 namespace esc {
@@ -29,6 +30,9 @@ public:
   void backUp();
   // The year's digital bookkeeping file (ECD), and the data it needs beyond the book's.
   bool exportaEcd();
+  // Asks for the SPED data when the export misses one; true when they were saved. The dialog
+  // by default; a test puts its own answer here.
+  std::function<bool()> askSpedData;
   void dadosSped();
 
   QPushButton* ButAtuSaldo;

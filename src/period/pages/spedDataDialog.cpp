@@ -218,12 +218,13 @@ bool SpedDataDialog::save() {
   }
 }
 
-void editSpedData(MainContext& ctx, QWidget* parent) {
+bool editSpedData(MainContext& ctx, QWidget* parent) {
   try {
     SpedDataDialog dialog(ctx, parent);
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
   } catch (const StoreError& e) {
     if (!e.silent()) ctx.ui().error(e.message());
+    return false;
   }
 }
 

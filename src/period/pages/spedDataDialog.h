@@ -58,7 +58,7 @@ private:
   SpedData loaded_;
 };
 
-// Opens the dialog on the book of `ctx`; a store failure is said.
-void editSpedData(MainContext& ctx, QWidget* parent);
+// Opens the dialog on the book of `ctx`; a store failure is said. True when the data were saved.
+bool editSpedData(MainContext& ctx, QWidget* parent);
 
 } // namespace esc
