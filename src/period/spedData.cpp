@@ -47,6 +47,12 @@ const Field fields[] = {
     {"ie", &SpedData::stateRegistration},
     {"im", &SpedData::municipalRegistration},
     {"plano_ref", &SpedData::referentialChart},
+    {"sit_ini", &SpedData::startSituation},
+    {"sit_esp", &SpedData::specialSituation},
+    {"finalidade", &SpedData::finality},
+    {"hash_sub", &SpedData::substitutedHash},
+    {"grande_porte", &SpedData::largeCompany},
+    {"mudanca_pc", &SpedData::chartChanged},
 };
 
 bool digitsOnly(const QString& s, int size) {
@@ -133,6 +139,19 @@ std::optional<QString> spedDataFault(const SpedData& d) {
     return QStringLiteral("Código IBGE do município deve ter 7 dígitos.");
   if (!d.nire.isEmpty() && !digitsOnly(d.nire, 11))
     return QStringLiteral("NIRE deve ter 11 dígitos.");
+  auto oneOf = [](const QString& value, const QStringList& known) {
+    return known.contains(value);
+  };
+  if (!oneOf(d.startSituation, {"0", "1", "2", "3"}))
+    return QStringLiteral("Situação no início do período deve ser 0, 1, 2 ou 3.");
+  if (!oneOf(d.specialSituation, {"", "1", "2", "3", "4", "5"}))
+    return QStringLiteral("Situação especial deve ser vazia ou de 1 a 5.");
+  if (!oneOf(d.finality, {"0", "1"}))
+    return QStringLiteral("Finalidade da escrituração deve ser 0 (original) ou 1 (substituta).");
+  if (d.finality == QLatin1String("1") && d.substitutedHash.trimmed().isEmpty())
+    return QStringLiteral("Escrituração substituta sem o hash da escrituração substituída.");
+  if (!oneOf(d.largeCompany, {"0", "1"}) || !oneOf(d.chartChanged, {"0", "1"}))
+    return QStringLiteral("Grande porte e mudança do plano de contas devem ser 0 ou 1.");
   for (const SpedRegistration& r : d.otherRegistrations)
     if (r.entity.trimmed().isEmpty() || r.number.trimmed().isEmpty())
       return QStringLiteral("Outra inscrição sem código da entidade ou sem número.");

@@ -247,6 +247,9 @@ TEST(EscrivonCli, DadosSpedAndTheEcdOfAYear) {
   r = book.cli({"dados-sped", "uf=SP", "signatario.1=X;12345678900;Contador;900;;;;;;;S"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(book.cli({"dados-sped"}).out, shown); // the good value beside the bad one is not kept
+  // A substitute book needs the substituted one's hash; then the opening register says both.
+  EXPECT_EQ(book.cli({"dados-sped", "finalidade=1"}).code, 1);
+  EXPECT_EQ(book.cli({"dados-sped", "finalidade=1", "hash-substituida=ABC123"}).code, 0);
 
   EXPECT_EQ(book.cli({"ecd", "2023"}).code, 2); // no -o
   QTemporaryDir out;
@@ -258,6 +261,10 @@ TEST(EscrivonCli, DadosSpedAndTheEcdOfAYear) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray text = f.readAll();
   EXPECT_TRUE(text.startsWith("|0000|LECD|01012023|31122023|")) << text.left(80).toStdString();
-  EXPECT_TRUE(text.contains("|RJ|"));
+  const QList<QByteArray> opening = text.left(text.indexOf('\r')).split('|');
+  ASSERT_EQ(opening.size(), 25); // 23 fields between the bars
+  EXPECT_EQ(opening[7], "RJ");
+  EXPECT_EQ(opening[14], "1");
+  EXPECT_EQ(opening[15], "ABC123");
   EXPECT_TRUE(text.endsWith("|\r\n"));
 }

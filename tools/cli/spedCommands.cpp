@@ -22,6 +22,12 @@ const Field fields[] = {
     {"ie", &SpedData::stateRegistration},
     {"im", &SpedData::municipalRegistration},
     {"plano-referencial", &SpedData::referentialChart},
+    {"situacao-inicio", &SpedData::startSituation},
+    {"situacao-especial", &SpedData::specialSituation},
+    {"finalidade", &SpedData::finality},
+    {"hash-substituida", &SpedData::substitutedHash},
+    {"grande-porte", &SpedData::largeCompany},
+    {"mudanca-plano", &SpedData::chartChanged},
 };
 
 QDate dateArgument(const QString& key, const QString& text) {
