@@ -139,9 +139,7 @@ std::optional<QString> spedDataFault(const SpedData& d) {
     return QStringLiteral("Código IBGE do município deve ter 7 dígitos.");
   if (!d.nire.isEmpty() && !digitsOnly(d.nire, 11))
     return QStringLiteral("NIRE deve ter 11 dígitos.");
-  auto oneOf = [](const QString& value, const QStringList& known) {
-    return known.contains(value);
-  };
+  auto oneOf = [](const QString& value, const QStringList& known) { return known.contains(value); };
   if (!oneOf(d.startSituation, {"0", "1", "2", "3"}))
     return QStringLiteral("Situação no início do período deve ser 0, 1, 2 ou 3.");
   if (!oneOf(d.specialSituation, {"", "1", "2", "3", "4", "5"}))

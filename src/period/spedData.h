@@ -48,13 +48,13 @@ struct SpedData {
   QString referentialChart; // COD_PLAN_REF; empty when no referential chart is used
   // The book's situation, as the opening register states it; the plain values by default.
   QString startSituation = QStringLiteral("0"); // IND_SIT_INI_PER: 0 normal, 1 opening,
-                                                 // 2 from a merger or split, 3 first obligation
-  QString specialSituation;                      // IND_SIT_ESP: empty, or 1 to 5 (split-up,
-                                                 // merger, incorporation, extinction...)
-  QString finality = QStringLiteral("0");        // IND_FIN_ESC: 0 original, 1 substitute
-  QString substitutedHash;                       // COD_HASH_SUB: the hash of the substituted file
-  QString largeCompany = QStringLiteral("0");    // IND_GRANDE_PORTE: 1 when it is one
-  QString chartChanged = QStringLiteral("0");    // IND_MUDANC_PC: 1 when the chart changed
+                                                // 2 from a merger or split, 3 first obligation
+  QString specialSituation;                     // IND_SIT_ESP: empty, or 1 to 5 (split-up,
+                                                // merger, incorporation, extinction...)
+  QString finality = QStringLiteral("0");       // IND_FIN_ESC: 0 original, 1 substitute
+  QString substitutedHash;                      // COD_HASH_SUB: the hash of the substituted file
+  QString largeCompany = QStringLiteral("0");   // IND_GRANDE_PORTE: 1 when it is one
+  QString chartChanged = QStringLiteral("0");   // IND_MUDANC_PC: 1 when the chart changed
   QVector<SpedSignatory> signatories;
   // COD_NAT of first- and second-level accounts, by account code ("100000", "290000").
   QMap<QString, QString> natures;

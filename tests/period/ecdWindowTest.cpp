@@ -96,12 +96,23 @@ TEST(EcdWindow, TheDialogKeepsWhatIsTypedAndRefusesABadCpf) {
   dialog.grab().save("/tmp/spedDialog.png");
   dialog.uf->setText("rj");
   dialog.natures->item(0, 2)->setText("09");
+  ASSERT_GT(dialog.referentials->rowCount(), 1);
+  const QString pair = dialog.referentials->item(0, 0)->text();
+  const QString emptied = dialog.referentials->item(1, 0)->text();
+  dialog.referentials->item(0, 2)->setText("1.01.01.01.01");
+  dialog.referentials->item(1, 2)->setText("");
+  dialog.registrations->setRowCount(1);
+  dialog.registrations->setItem(0, 0, new QTableWidgetItem("01"));
+  dialog.registrations->setItem(0, 1, new QTableWidgetItem("Z1234567"));
   EXPECT_TRUE(dialog.save());
   SpedData after = loadSpedData(db);
   EXPECT_EQ(after.uf, "RJ");
   EXPECT_EQ(after.natureOf(dialog.natures->item(0, 0)->text()), "09");
-  // What the dialog does not show is kept.
-  EXPECT_EQ(after.referentialCodes, before.referentialCodes);
+  EXPECT_EQ(after.referentialCodes.value(pair), "1.01.01.01.01");
+  EXPECT_FALSE(after.referentialCodes.contains(emptied));
+  EXPECT_EQ(after.referentialCodes.size(), before.referentialCodes.size() - 1);
+  ASSERT_EQ(after.otherRegistrations.size(), 1);
+  EXPECT_EQ(after.otherRegistrations[0].number, "Z1234567");
   EXPECT_EQ(after.signatories.size(), before.signatories.size());
 
   SpedDataDialog again(ctx);

@@ -1,5 +1,6 @@
 #include "spedDataDialog.h"
 
+#include "book/keys.h"
 #include "book/taxIds.h"
 
 #include <QDialogButtonBox>
@@ -8,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace esc {
@@ -60,7 +62,35 @@ SpedDataDialog::SpedDataDialog(MainContext& ctx, QWidget* parent) : QDialog(pare
   referentialChart = line("EdPlanoRef", QStringLiteral("Plano de contas referencial"), 2);
   col->addLayout(form);
 
-  col->addWidget(new QLabel(QStringLiteral("Signatários"), this));
+  auto* tabs = new QTabWidget(this);
+  col->addWidget(tabs, 1);
+  // A tab holding a table and, when given, the buttons that add and remove its rows.
+  auto tab = [&](QTableWidget* table, const QString& caption, const QString& note,
+                 const QString& include, const QString& remove, auto addRow) {
+    auto* page = new QWidget;
+    auto* box = new QVBoxLayout(page);
+    if (!note.isEmpty()) box->addWidget(new QLabel(note, page));
+    box->addWidget(table);
+    if (!include.isEmpty()) {
+      auto* rowButtons = new QHBoxLayout;
+      auto* in = new QPushButton(include, page);
+      auto* out = new QPushButton(remove, page);
+      rowButtons->addWidget(in);
+      rowButtons->addWidget(out);
+      rowButtons->addStretch();
+      box->addLayout(rowButtons);
+      connect(in, &QPushButton::clicked, this, [table, addRow] {
+        addRow();
+        table->setCurrentCell(table->rowCount() - 1, 0);
+        table->editItem(table->currentItem());
+      });
+      connect(out, &QPushButton::clicked, this, [table] {
+        if (table->currentRow() >= 0) table->removeRow(table->currentRow());
+      });
+    }
+    tabs->addTab(page, caption);
+  };
+
   signatories = new QTableWidget(0, SignatoryColumns, this);
   signatories->setObjectName("GrSignatarios");
   signatories->setHorizontalHeaderLabels(
@@ -69,38 +99,44 @@ SpedDataDialog::SpedDataDialog(MainContext& ctx, QWidget* parent) : QDialog(pare
        QStringLiteral("Certidão"), QStringLiteral("Validade"), QStringLiteral("E-mail"),
        QStringLiteral("Telefone"), QStringLiteral("Responsável")});
   signatories->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  col->addWidget(signatories);
-  auto* rowButtons = new QHBoxLayout;
-  auto* include = new QPushButton(QStringLiteral("&Incluir signatário"), this);
-  auto* remove = new QPushButton(QStringLiteral("E&xcluir signatário"), this);
-  rowButtons->addWidget(include);
-  rowButtons->addWidget(remove);
-  rowButtons->addStretch();
-  col->addLayout(rowButtons);
-  connect(include, &QPushButton::clicked, this, [this] {
-    addSignatory({});
-    signatories->setCurrentCell(signatories->rowCount() - 1, Name);
-    signatories->editItem(signatories->currentItem());
-  });
-  connect(remove, &QPushButton::clicked, this, [this] {
-    if (signatories->currentRow() >= 0) signatories->removeRow(signatories->currentRow());
-  });
+  tab(signatories, QStringLiteral("Signatários"), QString(), QStringLiteral("&Incluir signatário"),
+      QStringLiteral("E&xcluir signatário"), [this] { addSignatory({}); });
 
-  col->addWidget(new QLabel(QStringLiteral("Natureza das contas de 1º e 2º nível (01 ativo, "
-                                           "02 passivo, 03 patrimônio líquido, 04 resultado, "
-                                           "05 compensação, 09 outras)"),
-                            this));
-  natures = new QTableWidget(0, 3, this);
-  natures->setObjectName("GrNaturezas");
-  natures->setHorizontalHeaderLabels(
-      {QStringLiteral("Conta"), QStringLiteral("Nome"), QStringLiteral("Natureza")});
-  natures->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-  natures->verticalHeader()->hide();
-  col->addWidget(natures);
-  col->addWidget(new QLabel(QStringLiteral("Os códigos referenciais das contas analíticas e as "
-                                           "outras inscrições informam-se com "
-                                           "escrivon-cli dados-sped."),
-                            this));
+  // A table of fixed first columns and one column typed in, the last.
+  auto listing = [this](const char* name, const QStringList& headings) {
+    auto* t = new QTableWidget(0, int(headings.size()), this);
+    t->setObjectName(name);
+    t->setHorizontalHeaderLabels(headings);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    t->verticalHeader()->hide();
+    return t;
+  };
+  natures = listing("GrNaturezas",
+                    {QStringLiteral("Conta"), QStringLiteral("Nome"), QStringLiteral("Natureza")});
+  tab(natures, QStringLiteral("Natureza das contas"),
+      QStringLiteral("Natureza das contas de 1º e 2º nível (01 ativo, 02 passivo, 03 patrimônio "
+                     "líquido, 04 resultado, 05 compensação, 09 outras)"),
+      QString(), QString(), [] {});
+  referentials =
+      listing("GrReferenciais", {QStringLiteral("Conta e conta corrente"), QStringLiteral("Nome"),
+                                 QStringLiteral("Código referencial")});
+  tab(referentials, QStringLiteral("Códigos referenciais"),
+      QStringLiteral("O código de cada conta analítica no plano de contas referencial"), QString(),
+      QString(), [] {});
+  registrations = new QTableWidget(0, 2, this);
+  registrations->setObjectName("GrInscricoes");
+  registrations->setHorizontalHeaderLabels(
+      {QStringLiteral("Entidade"), QStringLiteral("Inscrição")});
+  registrations->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  tab(registrations, QStringLiteral("Outras inscrições"),
+      QStringLiteral("Inscrições em outras entidades com direito de acesso ao livro (código da "
+                     "entidade na tabela do SPED e número)"),
+      QStringLiteral("&Incluir inscrição"), QStringLiteral("Excluir i&nscrição"), [this] {
+        registrations->insertRow(registrations->rowCount());
+        for (int c = 0; c < 2; ++c)
+          registrations->setItem(registrations->rowCount() - 1, c, new QTableWidgetItem);
+      });
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Gravar"));
@@ -124,6 +160,21 @@ SpedDataDialog::SpedDataDialog(MainContext& ctx, QWidget* parent) : QDialog(pare
     natures->setItem(i, 1, fixed(accounts[i][1].toString().trimmed()));
     natures->setItem(i, 2, new QTableWidgetItem(loaded_.natureOf(code)));
   }
+  // Every analytic account pair, the result account's included.
+  const auto pairs =
+      db.select("SELECT CodigoContaContabil, CodigoContaCorrente, NomeContaContabil, "
+                "NomeContaCorrente FROM contas WHERE NivelDaConta = '6' "
+                "ORDER BY CodigoContaContabil, CodigoContaCorrente");
+  referentials->setRowCount(int(pairs.size()));
+  for (int i = 0; i < int(pairs.size()); ++i) {
+    const QString pair = book::accountPair(pairs[i][0].toString(), pairs[i][1].toString());
+    const QString current = pairs[i][3].toString().trimmed();
+    referentials->setItem(i, 0, fixed(pair));
+    referentials->setItem(i, 1,
+                          fixed(pairs[i][2].toString().trimmed() +
+                                (current.isEmpty() ? QString() : " - " + current)));
+    referentials->setItem(i, 2, new QTableWidgetItem(loaded_.referentialCodes.value(pair)));
+  }
 }
 
 void SpedDataDialog::showData(const SpedData& d) {
@@ -137,6 +188,11 @@ void SpedDataDialog::showData(const SpedData& d) {
   referentialChart->setText(d.referentialChart);
   for (const SpedSignatory& s : d.signatories)
     addSignatory(s);
+  registrations->setRowCount(int(d.otherRegistrations.size()));
+  for (int i = 0; i < int(d.otherRegistrations.size()); ++i) {
+    registrations->setItem(i, 0, new QTableWidgetItem(d.otherRegistrations[i].entity));
+    registrations->setItem(i, 1, new QTableWidgetItem(d.otherRegistrations[i].number));
+  }
 }
 
 void SpedDataDialog::addSignatory(const SpedSignatory& s) {
@@ -192,6 +248,20 @@ SpedData SpedDataDialog::typed(QString& fault) const {
   for (int r = 0; r < natures->rowCount(); ++r)
     if (const QString n = cell(natures, r, 2); !n.isEmpty())
       d.natures.insert(cell(natures, r, 0), n);
+  // A pair the chart no longer holds keeps its code; an emptied one loses it.
+  for (int r = 0; r < referentials->rowCount(); ++r) {
+    const QString pair = cell(referentials, r, 0), code = cell(referentials, r, 2);
+    if (code.isEmpty())
+      d.referentialCodes.remove(pair);
+    else
+      d.referentialCodes.insert(pair, code);
+  }
+  // Rows left wholly empty are dropped; a half-typed one is refused by the check.
+  d.otherRegistrations.clear();
+  for (int r = 0; r < registrations->rowCount(); ++r) {
+    const QString entity = cell(registrations, r, 0), number = cell(registrations, r, 1);
+    if (!entity.isEmpty() || !number.isEmpty()) d.otherRegistrations.push_back({entity, number});
+  }
   return d;
 }
 

@@ -9,9 +9,9 @@
 namespace esc {
 
 // "Dados para o SPED": what the digital bookkeeping file needs that the book does not keep -
-// the entity's registrations, the signatories and the nature code of the chart's first two
-// levels - typed once and kept in the book. The referential codes of the analytic accounts and
-// the other registrations are kept as they are (entered with escrivon-cli dados-sped).
+// the entity's registrations, the signatories, the nature code of the chart's first two levels,
+// the analytic accounts' referential codes and the other registrations - typed once and kept in
+// the book. The opening register's indicators are set with escrivon-cli dados-sped.
 class SpedDataDialog : public QDialog {
   Q_OBJECT
 public:
@@ -32,6 +32,10 @@ public:
   QTableWidget* signatories;
   // One row per first- or second-level account: code, name, nature code.
   QTableWidget* natures;
+  // One row per analytic account pair: pair, name, referential code.
+  QTableWidget* referentials;
+  // One row per other registration (0007): entity code, number.
+  QTableWidget* registrations;
 
   enum SignatoryColumn {
     Name,
