@@ -387,7 +387,7 @@ void TF_Escrivon::refresh() {
   const bool lancEditing = lanc->isEditing();
   for (const char* n : {"ButLGravar", "ButLCancelar", "ButGravarLote", "ButCancelaLote"})
     setEnabled(n, lancEditing);
-  for (const char* n : {"ButLFiltrar", "ButFiltraDoctos", "ButIncluiLote"})
+  for (const char* n : {"ButLFiltrar", "ButFiltraDoctos", "ButIncluiLote", "ButEstornar"})
     setEnabled(n, !lancEditing);
   if (lancEditing) {
     setEnabled("ButProcessar", false);

@@ -1,4 +1,5 @@
 // escrivon-cli driven as a script would drive it, on demo books on disk.
+#include "book/amounts.h"
 #include "book/period.h"
 #include "demobook.h"
 #include "store/formats.h"
@@ -8,8 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace esc;
 
@@ -267,4 +270,122 @@ TEST(EscrivonCli, DadosSpedAndTheEcdOfAYear) {
   EXPECT_EQ(opening[14], "1");
   EXPECT_EQ(opening[15], "ABC123");
   EXPECT_TRUE(text.endsWith("|\r\n"));
+}
+
+// estornar: a reversal on the date given, then the same document refused naming its reversal;
+// the book still checks clean.
+TEST(EscrivonCli, EstornarReversesOnceAndTheBookChecksClean) {
+  DemoBook book;
+  CliRun r = book.cli({"estornar", "5", "--data", "01/02/2023"});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_EQ(r.err.trimmed(), "Documento 00005 estornado pelo documento 00149, de 01/02/2023.");
+  r = book.cli({"estornar", "00005"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.trimmed(), "Documento 00005 já foi estornado pelo documento 00149.");
+  EXPECT_EQ(book.cli({"estornar", "8", "--data", "31/02/2023"}).code, 2);
+  EXPECT_EQ(Session(book.path())
+                .value("SELECT count(*) FROM lancamen WHERE NumeroDocumento = '00150'")
+                .toInt(),
+            0);
+  r = book.cli({"verificar"});
+  EXPECT_EQ(r.code, 0) << r.out.toStdString();
+}
+
+namespace {
+
+// `hledger -f FILE bal ... -O csv`: account name -> the amounts of its columns.
+std::map<QString, QVector<double>> hledgerBalances(const QString& file, const QStringList& args) {
+  QProcess p;
+  p.start("hledger", QStringList{"-f", file, "bal", "-O", "csv", "-E"} + args);
+  if (!p.waitForFinished(120000) || p.exitCode() != 0) {
+    ADD_FAILURE() << p.readAllStandardError().toStdString();
+    return {};
+  }
+  std::map<QString, QVector<double>> out;
+  const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+  for (int i = 1; i < lines.size(); ++i) { // the first line holds the headings
+    const QString line = lines[i].trimmed();
+    if (line.size() < 2) continue;
+    const QStringList fields = line.mid(1, line.size() - 2).split("\",\"");
+    QVector<double> amounts;
+    for (int c = 1; c < fields.size(); ++c)
+      amounts << fields[c].toDouble();
+    out[fields[0]] = amounts;
+  }
+  return out;
+}
+
+// The account pair an exported account stands for: its last two levels' codes when they are
+// an analytic account and its current account, else the last level's code with 999.
+QString pairOf(const QString& account, const std::set<QString>& pairs) {
+  const QStringList levels = account.split(':');
+  const QString last = levels.last().section(' ', 0, 0);
+  if (levels.size() > 1) {
+    const QString pair = levels[levels.size() - 2].section(' ', 0, 0) + last;
+    if (pairs.count(pair)) return pair;
+  }
+  return last + "999";
+}
+
+} // namespace
+
+// exportar-hledger read back by hledger: each analytic pair's month movements are the trial
+// balance's debits less credits; after the year is carried into 2024, the opening transaction
+// gives every pair its January balance with hledger's sign.
+TEST(EscrivonCli, ExportarHledgerReadBackByHledgerMatchesTheTrialBalance) {
+  if (QStandardPaths::findExecutable("hledger").isEmpty()) GTEST_SKIP() << "hledger not found";
+  DemoBook book;
+  QTemporaryDir out;
+  const QString file = out.filePath("2023.journal");
+  CliRun r = book.cli({"exportar-hledger", "2023", "-o", file});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("146 documento(s)")) << r.err.toStdString(); // 00003 to 00148
+
+  std::map<QString, QVector<double>> trial; // pair -> month debits less credits, or closings
+  std::set<QString> pairs;
+  auto readTrial = [&](const QString& from, const QString& to, bool closing) {
+    trial.clear();
+    Session s(book.path());
+    for (const auto& row : s.dm.database().select(
+             "SELECT CodigoContaContabil || CodigoContaCorrente, ValorDebito - ValorCredito, "
+             "CASE NaturezaDaConta WHEN 'D' THEN SaldoAtual ELSE -SaldoAtual END FROM balanco "
+             "WHERE NivelDaConta = '6' AND Periodo BETWEEN ? AND ? ORDER BY CodCtaConCodCtaCor",
+             {from, to})) {
+      pairs.insert(row[0].toString());
+      trial[row[0].toString()] << row[closing ? 2 : 1].toDouble();
+    }
+  };
+  auto compare = [&](const std::map<QString, QVector<double>>& hledger, bool withResult) {
+    std::map<QString, QVector<double>> exported;
+    for (const auto& [account, amounts] : hledger)
+      if (account != "total") exported[pairOf(account, pairs)] = amounts;
+    int compared = 0;
+    for (const auto& [pair, amounts] : trial) {
+      if (pair == "299999999" && !withResult) continue; // its results come from the roll-up
+      const bool moved =
+          std::any_of(amounts.begin(), amounts.end(), [](double a) { return roundAmount(a) != 0; });
+      if (!moved) continue;
+      ++compared;
+      EXPECT_TRUE(exported.count(pair)) << pair.toStdString();
+      for (int m = 0; m < amounts.size(); ++m)
+        EXPECT_NEAR(exported[pair].value(m), amounts[m], 0.00005) << pair.toStdString() << " " << m;
+    }
+    return compared;
+  };
+  readTrial("202301", "202312", false);
+  EXPECT_GT(compare(hledgerBalances(
+                        file, {"-M", "not:tag:abertura", "-b", "2023-01-01", "-e", "2024-01-01"}),
+                    false),
+            10);
+
+  for (const QStringList& step :
+       {QStringList{"sinteticas", "2023"}, {"abrir", "2023"}, {"retranspor", "2023"}})
+    ASSERT_EQ(book.cli(step).code, 0) << step.join(' ').toStdString();
+  const QString next = out.filePath("2024.journal");
+  ASSERT_EQ(book.cli({"exportar-hledger", "2024", "-o", next}).code, 0);
+  readTrial("202401", "202401", true);
+  EXPECT_GT(compare(hledgerBalances(next, {"-H", "-e", "2024-02-01"}), true), 5);
+  QFile f(next);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.readAll().contains("2024-01-01 * Saldos de abertura  ; abertura:\n"));
 }

@@ -2,6 +2,7 @@
 
 #include "journal/documentProcessing.h"
 #include "journal/entryChecks.h"
+#include "journalCommands.h"
 #include "listings.h"
 #include "period/backupCopy.h"
 #include "period/balanceSheetUpdate.h"
@@ -187,13 +188,15 @@ int runCommand(const Invocation& inv) {
       periodArgument(c, inv.options["--periodo"]);
     }
   }
+  if (isJournalCommand(c)) checkJournalArguments(inv);
 
   const bool reads = c == "listar" || c == "verificar" || c == "ecd" ||
-                     (c == "dados-sped" && inv.arguments.isEmpty());
+                     (c == "dados-sped" && inv.arguments.isEmpty()) || journalCommandReads(c);
   Book book(dataDirectory(inv), !reads);
   Database& db = book.db();
   Progress& progress = book.ui().progress();
   if (c == "processar") return processar(book, inv);
+  if (isJournalCommand(c)) return runJournalCommand(db, book.ui(), inv);
   if (c == "listar") return listar(book, inv);
   if (c == "verificar") return verificar(book);
   if (c == "dados-sped") return dadosSped(book, inv);

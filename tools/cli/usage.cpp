@@ -31,6 +31,19 @@ const QVector<CommandForm>& commands() {
        "  --todos       todos os documentos ainda não processados\n"
        "  --ano AAAA    o exercício dos documentos; sem ele, o exercício que os lançamentos\n"
        "                trazem na chave (com --todos: todos os exercícios, se forem de um só)\n"},
+      {"estornar",
+       1,
+       1,
+       {"--data"},
+       {},
+       "estornar DOC [--data DD/MM/AAAA]",
+       "Estorna o documento processado DOC: cria o documento seguinte com os mesmos lançamentos,\n"
+       "débito e crédito trocados, complemento \"ESTORNO DOC \" + número + complemento original, "
+       "e\n"
+       "o processa, tudo numa só transação. O exercício é o dos lançamentos de DOC.\n"
+       "  --data DD/MM/AAAA   a data do estorno, no exercício e não antes da data de DOC; sem\n"
+       "                      ela, hoje (trazida para dentro do exercício)\n"
+       "Recusa um documento não processado, um estorno e um documento já estornado.\n"},
       {"sinteticas",
        1,
        1,
@@ -103,6 +116,17 @@ const QVector<CommandForm>& commands() {
        "leiaute 9, em ISO-8859-1. Todos os documentos do exercício devem estar processados e as\n"
        "contas sintéticas, a demonstração de resultado de AAAA12 e o balanço patrimonial\n"
        "atualizados; o que faltar é dito e nada é gravado. O livro é aberto só para leitura.\n"},
+      {"exportar-hledger",
+       1,
+       1,
+       {"-o"},
+       {},
+       "exportar-hledger AAAA -o ARQUIVO.journal",
+       "Exporta o exercício AAAA como diário do hledger: os saldos de abertura numa transação de\n"
+       "01/01 e uma transação por documento processado, contas como \"código nome\" na hierarquia\n"
+       "do plano de contas, débito positivo e crédito negativo (o comentário no início do arquivo\n"
+       "explica). \"hledger -f ARQUIVO bal -M not:tag:abertura\" dá o movimento de cada mês\n"
+       "do balancete. O livro é aberto só para leitura.\n"},
       {"dados-sped",
        0,
        -1,

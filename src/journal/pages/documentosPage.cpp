@@ -6,6 +6,7 @@
 #include "journal/documentProcessing.h"
 #include "journal/entryChecks.h"
 #include "journal/entryGuards.h"
+#include "journal/reversal.h"
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
@@ -192,10 +193,13 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   auto* filtrar = makeButton(this, "ButFiltraDoctos", "&Filtrar",
                              "Mostra todos os registros ou somente os do documento especificado");
   processar_ = makeButton(this, "ButProcessar", "&Processar", "Grava o registro incluído");
+  auto* estornar = makeButton(this, "ButEstornar", "&Estornar",
+                              "Estorna o documento processado: um novo documento com os "
+                              "lançamentos invertidos");
   gravar->setEnabled(false);
   cancelar_->setEnabled(false);
   processar_->setEnabled(false);
-  for (QPushButton* b : {incluir, gravar, cancelar_, filtrar, processar_})
+  for (QPushButton* b : {incluir, gravar, cancelar_, filtrar, processar_, estornar})
     buttons->addWidget(b);
   buttons->addStretch();
 
@@ -204,6 +208,7 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   connect(cancelar_, &QPushButton::clicked, this, &DocumentosPage::cancelar);
   connect(filtrar, &QPushButton::clicked, this, &DocumentosPage::filtrar);
   connect(processar_, &QPushButton::clicked, this, &DocumentosPage::processar);
+  connect(estornar, &QPushButton::clicked, this, &DocumentosPage::estornar);
 
   restrictChartWhileFocused(
       corrente_, *dm.TbContas, [this] { return ctaCon_->keyValue(); },
@@ -513,6 +518,47 @@ void DocumentosPage::processar() {
     totDeb_->setText(debits);
     totCred_->setText(credits);
   });
+}
+
+void DocumentosPage::estornar() {
+  Table& t = journal();
+  if (t.isEditing()) return; // the refresh keeps the button off while an entry is typed
+  Ui& ui = ctx_.ui();
+  Database& db = ctx_.dm().database();
+  const QString year = ctx_.selectedYear().trimmed();
+  try {
+    const QString document = t.recordCount() > 0 ? t.field("NumeroDocumento").asString() : "";
+    if (document.isEmpty()) return ui.message("Não há documento a estornar.");
+    if (const auto refusal = reversalRefusal(db, year, document)) return ui.message(*refusal);
+    const QDate offered = defaultReversalDate(db, year, document, QDate::currentDate());
+    const auto typed =
+        ui.prompt("Estorno do documento " + document, "Data do estorno:", fmt::date(offered));
+    if (!typed) return;
+    const auto date = fmt::parseDate(typed->trimmed(), year.toInt());
+    if (!date) return ui.message("Data do estorno inválida: " + typed->trimmed() + ".");
+    if (!ui.confirm("Confirma o estorno do documento " + document + " em " + fmt::date(*date) +
+                    "?"))
+      return;
+    ReversalResult r;
+    {
+      Progress& progress = ui.progress();
+      auto done = qScopeGuard([&] { progress.reset(); });
+      r = reverseDocument(db, year, document, *date, progress);
+    }
+    ui.message(r.message);
+    if (!r.done) return;
+    // The reversing document is shown as Filtrar shows a document.
+    numDocto_->setText(r.document);
+    t.setFilter("NumeroDocumento=" + r.document);
+    t.setFiltered(true);
+    processar_->setEnabled(true);
+    numDocto_->setEnabled(false);
+    dataLancto_->setText(fmt::date(*date));
+    showTotals();
+    t.first();
+  } catch (const StoreError& e) {
+    report(e);
+  }
 }
 
 void DocumentosPage::dateBoxClicked() {

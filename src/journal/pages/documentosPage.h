@@ -42,6 +42,9 @@ public:
   void cancelar();
   void filtrar();
   void processar();
+  // "&Estornar": reverses the processed document the journal is on, on a date asked for,
+  // then shows the reversing document.
+  void estornar();
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
