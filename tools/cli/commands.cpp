@@ -14,6 +14,7 @@
 #include "period/yearOpening.h"
 #include "period/yearState.h"
 #include "spedCommands.h"
+#include "sqlCommand.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 #include "terminal.h"
@@ -188,7 +189,7 @@ int runCommand(const Invocation& inv) {
     }
   }
 
-  const bool reads = c == "listar" || c == "verificar" || c == "ecd" ||
+  const bool reads = c == "listar" || c == "verificar" || c == "ecd" || c == "sql" ||
                      (c == "dados-sped" && inv.arguments.isEmpty());
   Book book(dataDirectory(inv), !reads);
   Database& db = book.db();
@@ -196,6 +197,7 @@ int runCommand(const Invocation& inv) {
   if (c == "processar") return processar(book, inv);
   if (c == "listar") return listar(book, inv);
   if (c == "verificar") return verificar(book);
+  if (c == "sql") return runSql(db, inv.arguments.first(), inv.flags.contains("--csv"));
   if (c == "dados-sped") return dadosSped(book, inv);
   if (c == "ecd") return book.finish(exportEcd(db, year, inv.options.value("-o"), progress));
   if (c == "sinteticas") return book.finish(syntheticUpdate(db, year, progress));
