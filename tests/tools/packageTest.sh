@@ -67,7 +67,7 @@ if command -v sqlite3 >/dev/null; then
   [ "$equal" = 1 ] || fail "the installed extension does not order as ESCI"
 fi
 
-lintian --fail-on error --no-tag-display-limit "$deb" >"$scratch/lintian" 2>&1 || {
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1 || {
   cat "$scratch/lintian"
   fail "lintian finds errors"
 }
