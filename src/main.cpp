@@ -5,7 +5,37 @@
 #include "ui/application.h"
 #include "ui/qtUi.h"
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Said before any window exists, so that it needs no display (the manual page is made from it).
+const char* help =
+    "uso: escrivon [--data-dir DIR]\n"
+    "\n"
+    "Escrivon — Sistema de Gerenciamento Contábil: os livros de uma organização por partidas\n"
+    "dobradas. Plano de contas, históricos padrão, documentos de lançamentos processados no\n"
+    "balancete, contas sintéticas, demonstração de resultado, balanço patrimonial, abertura e\n"
+    "fechamento de exercícios, relatórios na tela, na impressora ou em PDF, cópia de segurança.\n"
+    "A entrada pede a senha da organização.\n"
+    "\n"
+    "  --data-dir DIR   o diretório de dados do livro; sem ele, o de ESCRIVON_DATA, senão\n"
+    "                   ~/.local/share/Escrivon/ (onde também se procura o Escrivon.doc que\n"
+    "                   \"Ajuda\" abre no lugar do manual)\n"
+    "  --help           mostra esta ajuda\n"
+    "\n"
+    "escrivon-init cria um diretório de dados (--demo, um livro de demonstração), escrivon-cli\n"
+    "trabalha o livro sem janela e escrivon-report escreve os relatórios em PDF.\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(help, stdout);
+      return 0;
+    }
   esc::Application app(argc, argv);
   QApplication::setApplicationName("Escrivon");
   QApplication::setApplicationDisplayName("Escrivon");

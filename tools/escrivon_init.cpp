@@ -21,6 +21,20 @@ int main(int argc, char** argv) {
   const QString usage = "uso: escrivon-init [--demo [--documents N [--accounts M] [--seed S]]] "
                         "[--year AAAA] [--password SENHA] [--organization NOME] [--cnpj CNPJ] "
                         "DIR\n";
+  const QString help =
+      "Cria o diretório de dados DIR do Escrivon: as oito tabelas, o registro da organização e\n"
+      "o do exercício. Recusa, sem tocar em nada, um diretório que já tenha algum arquivo de\n"
+      "tabela.\n"
+      "  --demo               um livro de demonstração: plano de contas, históricos e um ano de\n"
+      "                       documentos processados\n"
+      "  --documents N        com --demo, um livro gerado de N documentos processados (1 a\n"
+      "                       99999), para testes de volume\n"
+      "  --accounts M         os pares de contas analíticas gerados (padrão 200)\n"
+      "  --seed S             a mesma semente e os mesmos tamanhos dão o mesmo livro (padrão 1)\n"
+      "  --year AAAA          o exercício (padrão: o ano corrente)\n"
+      "  --password SENHA     a senha de entrada, de 8 caracteres (padrão ESCRIVON)\n"
+      "  --organization NOME  o nome da organização (padrão ORGANIZAÇÃO EXEMPLO LTDA)\n"
+      "  --cnpj CNPJ          o CNPJ da organização (padrão 11.222.333/0001-81)\n";
   esc::InitOptions o;
   esc::GeneratedBookOptions g;
   bool generated = false, sized = false;
@@ -75,7 +89,7 @@ int main(int argc, char** argv) {
     } else if (a == "--cnpj") {
       valueOf(o.cnpj);
     } else if (a == "-h" || a == "--help") {
-      QTextStream(stdout) << usage;
+      QTextStream(stdout) << usage << "\n" << help;
       return 0;
     } else if (a.startsWith("--") || !o.directory.isEmpty()) {
       err << "escrivon-init: argumento inesperado: " << a << "\n" << usage;

@@ -113,7 +113,8 @@ TF_Escrivon::TF_Escrivon(TDEscrivon& dm, QWidget* parent) : QMainWindow(parent),
   connect(ButAjuda, &QPushButton::clicked, this, [] {
     // The result is not examined: with no document at all, or no program to show it,
     // nothing opens.
-    const QString doc = helpDocument(defaultDirectory(), QCoreApplication::applicationDirPath());
+    const QString doc = helpDocument(defaultDirectory(), QCoreApplication::applicationDirPath(),
+                                     installedManualPath);
     if (!doc.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(doc));
   });
   connect(ButFechar, &QPushButton::clicked, this, &QWidget::close);

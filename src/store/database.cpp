@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "collation.h"
 #include "storeerror.h"
 
 #include <QDir>
@@ -38,59 +39,7 @@ void DatabaseRegistry::forget(const QString& name) {
   registry().remove(name.toLower());
 }
 
-// ---------------------------------------------------------------- collation
-
 namespace {
-
-// Letters without their accents and case, so "Álvaro" sorts beside "alvaro".
-QString baseForm(const QString& s) {
-  QString d = s.normalized(QString::NormalizationForm_D);
-  QString out;
-  out.reserve(d.size());
-  for (QChar c : d)
-    if (c.category() != QChar::Mark_NonSpacing) out.append(c);
-  return out.toCaseFolded();
-}
-
-// Case-insensitive order for the indexes that ignore case: accented letters fold too
-// (SQLite's NOCASE folds only ASCII). Equal base forms fall back to the folded text, so
-// the order is total and "ÁGUA" equals "água" but not "AGUA".
-int esciCompare(void*, int la, const void* pa, int lb, const void* pb) {
-  auto a = static_cast<const unsigned char*>(pa);
-  auto b = static_cast<const unsigned char*>(pb);
-  bool ascii = true;
-  const int n = std::min(la, lb);
-  for (int i = 0; i < n; ++i) {
-    unsigned char ca = a[i], cb = b[i];
-    if ((ca | cb) & 0x80) {
-      ascii = false;
-      break;
-    }
-    if (ca >= 'A' && ca <= 'Z') ca += 32;
-    if (cb >= 'A' && cb <= 'Z') cb += 32;
-    if (ca != cb) {
-      // Decided already unless a later byte is non-ASCII; check the rest.
-      for (int j = i; j < la; ++j)
-        ascii &= a[j] < 0x80;
-      for (int j = i; j < lb; ++j)
-        ascii &= b[j] < 0x80;
-      if (ascii) return ca < cb ? -1 : 1;
-      break;
-    }
-  }
-  if (ascii) {
-    for (int j = n; j < la; ++j)
-      ascii &= a[j] < 0x80;
-    for (int j = n; j < lb; ++j)
-      ascii &= b[j] < 0x80;
-    if (ascii) return la == lb ? 0 : (la < lb ? -1 : 1);
-  }
-  const QString sa = QString::fromUtf8(reinterpret_cast<const char*>(a), la);
-  const QString sb = QString::fromUtf8(reinterpret_cast<const char*>(b), lb);
-  int c = baseForm(sa).compare(baseForm(sb));
-  if (c == 0) c = sa.toCaseFolded().compare(sb.toCaseFolded());
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
 
 // Every DELETE goes row by row: SQLite's truncate shortcut for a DELETE without WHERE
 // would skip the update hook, and cursors would keep counts of rows that are gone. Only a
@@ -409,7 +358,7 @@ void Database::openDirectory(const QString& directory, Access access) {
   access_ = access;
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 2000);
-  sqlite3_create_collation(db_, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
+  sqlite3_create_collation(db_, esciCollationName, SQLITE_UTF8, nullptr, esciCompare);
   sqlite3_update_hook(db_, &Database::updateHook, this);
   sqlite3_set_authorizer(db_, authorize, &conn_->droppingTable);
   if (!readOnly) execScript("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
@@ -427,7 +376,7 @@ void Database::createTableFile(const QString& directory, const QString& fileName
     sqlite3_close(db);
     throw StoreError(QStringLiteral("Não foi possível criar %1: %2").arg(path, msg));
   }
-  sqlite3_create_collation(db, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
+  sqlite3_create_collation(db, esciCollationName, SQLITE_UTF8, nullptr, esciCompare);
   char* err = nullptr;
   const int rc = sqlite3_exec(db, ("PRAGMA journal_mode=DELETE;" + createSql).toUtf8().constData(),
                               nullptr, nullptr, &err);
@@ -439,7 +388,7 @@ void Database::createTableFile(const QString& directory, const QString& fileName
 }
 
 void Database::registerCollations(sqlite3* db) {
-  sqlite3_create_collation(db, "ESCI", SQLITE_UTF8, nullptr, esciCompare);
+  sqlite3_create_collation(db, esciCollationName, SQLITE_UTF8, nullptr, esciCompare);
 }
 
 void Database::closeDirectory() {

@@ -127,6 +127,17 @@ TEST(HelpDocument, OwnDocumentFirstThenTheManualThenNothing) {
   EXPECT_EQ(helpDocument(data.path(), bin), own.fileName());
 }
 
+// A program away from its share/ (a build tree without the copy) opens the package's manual.
+TEST(HelpDocument, TheInstalledManualWhenNoneLiesBesideTheProgram) {
+  QTemporaryDir data, elsewhere;
+  QFile installed(elsewhere.filePath("manual.html"));
+  ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
+  installed.close();
+  const QString bin = elsewhere.filePath("bin");
+  EXPECT_EQ(helpDocument(data.path(), bin, installed.fileName()), installed.fileName());
+  EXPECT_EQ(helpDocument(data.path(), bin, elsewhere.filePath("nenhum.html")), "");
+}
+
 // The build puts the manual where the programs of the build tree look for it.
 TEST(HelpDocument, TheBuildShipsTheManual) {
   QTemporaryDir data;

@@ -209,6 +209,35 @@ TEST(EscrivonCli, CsvListingOfTheTrialBalance) {
   EXPECT_TRUE(row.section(';', 9, 9).contains(',')) << "an amount with cents";
 }
 
+// A query of the user's own over the book's tables, printed as the listings print; anything
+// but one query is refused and the book stays as it was.
+TEST(EscrivonCli, SqlRunsOneQueryAndWritesNothing) {
+  DemoBook book;
+  const QStringList before = test::fileSnapshot(book.path());
+  const QString query = "SELECT count(*) AS n, total(ValorLancamento) AS soma FROM lancamen "
+                        "WHERE Situacao = 'P'";
+  Session s(book.path());
+  const QString n = s.value("SELECT count(*) FROM lancamen WHERE Situacao = 'P'").toString();
+  const QString sum = fmt::general(
+      s.value("SELECT total(ValorLancamento) FROM lancamen WHERE Situacao = 'P'").toDouble());
+  const CliRun r = book.cli({"sql", query});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[0].simplified(), "n soma");
+  EXPECT_EQ(lines[1].simplified(), n + " " + sum);
+  const CliRun csv = book.cli({"sql", query, "--csv"});
+  EXPECT_EQ(csv.rawOut, "\xEF\xBB\xBFn;soma\r\n" + (n + ";" + sum).toUtf8() + "\r\n");
+
+  for (const QString& statement :
+       {QString("DELETE FROM contas"), QString("ATTACH 'outro.db' AS outro"),
+        QString("WITH x AS (SELECT 1) DELETE FROM contas"), QString("PRAGMA user_version = 3")})
+    EXPECT_EQ(book.cli({"sql", statement}).code, 2) << statement.toStdString();
+  EXPECT_EQ(book.cli({"sql", "SELECT 1; DELETE FROM contas"}).code, 1);
+  EXPECT_EQ(book.cli({"sql", "SELECT * FROM nada"}).code, 1);
+  EXPECT_EQ(test::fileSnapshot(book.path()), before);
+}
+
 // Bad usage is status 2 with the usage said, and the book is not opened.
 TEST(EscrivonCli, BadUsageIsStatusTwoAndTouchesNothing) {
   DemoBook book;

@@ -15,6 +15,7 @@
 #include "period/yearOpening.h"
 #include "period/yearState.h"
 #include "spedCommands.h"
+#include "sqlCommand.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 #include "terminal.h"
@@ -190,7 +191,7 @@ int runCommand(const Invocation& inv) {
   }
   if (isJournalCommand(c)) checkJournalArguments(inv);
 
-  const bool reads = c == "listar" || c == "verificar" || c == "ecd" ||
+  const bool reads = c == "listar" || c == "verificar" || c == "ecd" || c == "sql" ||
                      (c == "dados-sped" && inv.arguments.isEmpty()) || journalCommandReads(c);
   Book book(dataDirectory(inv), !reads);
   Database& db = book.db();
@@ -199,6 +200,7 @@ int runCommand(const Invocation& inv) {
   if (isJournalCommand(c)) return runJournalCommand(db, book.ui(), inv);
   if (c == "listar") return listar(book, inv);
   if (c == "verificar") return verificar(book);
+  if (c == "sql") return runSql(db, inv.arguments.first(), inv.flags.contains("--csv"));
   if (c == "dados-sped") return dadosSped(book, inv);
   if (c == "ecd") return book.finish(exportEcd(db, year, inv.options.value("-o"), progress));
   if (c == "sinteticas") return book.finish(syntheticUpdate(db, year, progress));

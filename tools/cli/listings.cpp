@@ -110,16 +110,10 @@ bool listingTakesPeriod(const QString& name) {
   return name == QLatin1String("lancamentos") || name == QLatin1String("balancete");
 }
 
-qint64 writeListing(Database& db, const QString& name, const QString& period, bool csv,
-                    QTextStream& out) {
-  const Listing* listing = find(name);
-  if (!listing) return 0;
-  const int n = int(listing->columns.size());
-  QStringList header;
-  for (const Column& c : listing->columns)
-    header << c.title;
-  Statement st =
-      listingTakesPeriod(name) ? db.query(listing->sql, {period}) : db.query(listing->sql);
+qint64 writeRows(Statement& st, const QStringList& header, bool csv, QTextStream& out,
+                 const std::function<QString(int column)>& cell,
+                 const std::function<bool(int column)>& rightAligned) {
+  const int n = int(header.size());
   if (csv) {
     out << QChar(0xFEFF);
     QStringList fields;
@@ -130,7 +124,7 @@ qint64 writeListing(Database& db, const QString& name, const QString& period, bo
     while (st.step()) {
       fields.clear();
       for (int i = 0; i < n; ++i)
-        fields << csvField(shown(st.value(i), listing->columns[i].form, true));
+        fields << csvField(cell(i));
       out << fields.join(';') << "\r\n";
       ++rows;
     }
@@ -144,17 +138,19 @@ qint64 writeListing(Database& db, const QString& name, const QString& period, bo
   while (st.step()) {
     QStringList row;
     for (int i = 0; i < n; ++i) {
-      row << shown(st.value(i), listing->columns[i].form, false);
+      row << cell(i);
       widths[i] = std::max(widths[i], int(row[i].size()));
     }
     rows << row;
   }
+  QVector<bool> right(n);
+  for (int i = 0; i < n; ++i)
+    right[i] = rightAligned(i);
   auto line = [&](const QStringList& row) {
     QString text;
     for (int i = 0; i < n; ++i) {
       if (i) text += QStringLiteral("  ");
-      text += listing->columns[i].form == Form::Amount ? row[i].rightJustified(widths[i])
-                                                       : row[i].leftJustified(widths[i]);
+      text += right[i] ? row[i].rightJustified(widths[i]) : row[i].leftJustified(widths[i]);
     }
     out << fmt::trimRight(text) << "\n";
   };
@@ -162,6 +158,21 @@ qint64 writeListing(Database& db, const QString& name, const QString& period, bo
   for (const QStringList& row : rows)
     line(row);
   return rows.size();
+}
+
+qint64 writeListing(Database& db, const QString& name, const QString& period, bool csv,
+                    QTextStream& out) {
+  const Listing* listing = find(name);
+  if (!listing) return 0;
+  QStringList header;
+  for (const Column& c : listing->columns)
+    header << c.title;
+  Statement st =
+      listingTakesPeriod(name) ? db.query(listing->sql, {period}) : db.query(listing->sql);
+  return writeRows(
+      st, header, csv, out,
+      [&](int i) { return shown(st.value(i), listing->columns[i].form, csv); },
+      [&](int i) { return listing->columns[i].form == Form::Amount; });
 }
 
 } // namespace esc::cli

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QTextStream>
+#include <functional>
 
 namespace esc::cli {
 
@@ -16,5 +17,12 @@ bool listingTakesPeriod(const QString& name);
 // `period` "" lists every period. Returns the number of rows.
 qint64 writeListing(Database& db, const QString& name, const QString& period, bool csv,
                     QTextStream& out);
+
+// Writes the rows of `st` under `header` as the listings do, `cell(i)` giving the text of
+// column i of the current row. CSV is written row by row as read; aligned text reads every
+// row first, then asks `rightAligned(i)` of each column. Returns the number of rows.
+qint64 writeRows(Statement& st, const QStringList& header, bool csv, QTextStream& out,
+                 const std::function<QString(int column)>& cell,
+                 const std::function<bool(int column)>& rightAligned);
 
 } // namespace esc::cli

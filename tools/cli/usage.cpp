@@ -149,6 +149,21 @@ const QVector<CommandForm>& commands() {
        "                 passivo, 03 patrimônio líquido, 04 resultado, 05 compensação, 09 outras)\n"
        "  referencial.PAR=CODIGO   código referencial da conta analítica (conta + conta corrente,\n"
        "                 como 1111210001)\n"},
+      {"sql",
+       1,
+       1,
+       {},
+       {"--csv"},
+       "sql \"SELECT ...\" [--csv]",
+       "Executa uma consulta SQL no livro e mostra as linhas como listar as mostra. Uma só\n"
+       "instrução, que só lê (SELECT, WITH, VALUES ou EXPLAIN); as tabelas têm os nomes de\n"
+       "contas, historic, lancamen, balanco, balpatri, demresul, fechamen e cabecalh, e os\n"
+       "campos os dos cadastros. O livro é aberto só para leitura. Os índices que ignoram\n"
+       "maiúsculas e acentos usam a ordenação ESCI: ORDER BY NomeContaContabil COLLATE ESCI.\n"
+       "  --csv         CSV para planilhas, como em listar\n"
+       "Outros programas do SQLite leem os arquivos com os seus índices carregando a extensão\n"
+       "do Escrivon, por exemplo:\n"
+       "  sqlite3 CONTAS.db -cmd '.load " ESCRIVON_SQLITE_EXTENSION "'\n"},
       {"verificar",
        0,
        0,
