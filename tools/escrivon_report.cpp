@@ -1,16 +1,19 @@
 // escrivon-report --data-dir DIR REPORT [--NAME VALUE ...] [--impressora] -o FILE.pdf
 // escrivon-report --list
 // Runs one of Escrivon's reports with the values its dialog would take and writes the pages
-// to a PDF file. Needs no display.
+// to a PDF file, or its detail rows to a spreadsheet when FILE ends in .csv or .xlsx. Needs no
+// display.
 #include "reports/engine/layout.h"
 #include "reports/engine/pdfOutput.h"
 #include "reports/engine/registry.h"
 #include "reports/engine/render.h"
+#include "reports/engine/tableExport.h"
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -34,7 +37,7 @@ public:
 };
 
 const char* usage = "uso: escrivon-report --data-dir DIR RELATORIO [--NOME VALOR ...] "
-                    "[--impressora] -o ARQUIVO.pdf\n"
+                    "[--impressora] -o ARQUIVO.pdf|.csv|.xlsx\n"
                     "     escrivon-report --data-dir DIR diario --livro -o LIVRO.pdf\n"
                     "     escrivon-report --list\n";
 
@@ -66,6 +69,30 @@ void list(QTextStream& out) {
       out << "\n";
     }
   }
+}
+
+// The detail rows of the run's report that has them (the terms around the journal have none)
+// to the spreadsheet `outFile`; the exit status.
+int writeSheet(esc::report::SheetFormat format, const esc::report::Reports& reports,
+               const QString& reportId, esc::Database& db, const QString& outFile,
+               QTextStream& err) {
+  const auto def = std::find_if(reports.begin(), reports.end(),
+                                [](const auto& d) { return esc::report::hasDetailRows(*d); });
+  if (def == reports.end()) {
+    err << "escrivon-report: " << esc::report::noDetailRowsMessage(reportId) << "\n";
+    return 2;
+  }
+  const auto writer = esc::report::SheetWriter::create(format, outFile, (*def)->title,
+                                                       esc::report::detailColumns(**def));
+  qint64 rows = 0;
+  if (writer->isOpen()) rows = esc::report::exportRows(**def, db, *writer).rows;
+  if (!writer->isOpen() || !writer->finish()) {
+    err << "escrivon-report: " << esc::report::cannotWriteMessage(outFile, writer->errorString())
+        << "\n";
+    return 1;
+  }
+  err << "escrivon-report: " << outFile << ": " << rows << " linha(s)\n";
+  return 0;
 }
 
 } // namespace
@@ -160,6 +187,8 @@ int main(int argc, char** argv) {
     esc::report::BuildContext ctx{dm, output};
     const esc::report::Reports reports =
         entry->build(ctx, esc::report::withInitials(entry->dialog, given));
+    if (const auto format = esc::report::sheetFormatOf(outFile))
+      return writeSheet(*format, reports, entry->id, dm.database(), outFile, err);
     // Named by the first report that has a title (the terms have none).
     QString title;
     for (const auto& def : reports)

@@ -97,6 +97,8 @@ PreviewWindow::PreviewWindow(QVector<Page> pages, const QString& title, Ui& ui,
          [this] { setUp(); });
   button("ButImprimir", "Imprimir", "Imprime o relatório", [this] { print(); });
   button("ButSalvarPdf", "Salvar PDF", "Salva o relatório num arquivo PDF", [this] { savePdf(); });
+  button("ButSalvarPlanilha", "Salvar planilha",
+         "Salva as linhas do relatório numa planilha (XLSX ou CSV)", [this] { saveSheet(); });
   button("ButFechar", "Fechar", "Fecha a visualização", [this] { close(); });
 
   scroll_ = new QScrollArea(this);
@@ -189,6 +191,31 @@ void PreviewWindow::savePdf() {
 
 bool PreviewWindow::savePdfTo(const QString& path) {
   return report::savePdf(pages_, path, title_, dataDirectory_, ui_);
+}
+
+void PreviewWindow::saveSheet() {
+  if (!table_) {
+    ui_.message(noDetailRowsMessage(title_));
+    return;
+  }
+  const QString xlsx = QStringLiteral("Planilha XLSX (*.xlsx)");
+  const QString csv = QStringLiteral("Planilha CSV (*.csv)");
+  QString chosen = xlsx;
+  QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("Salvar planilha"),
+                                   title_ + QStringLiteral(".xlsx"), xlsx + ";;" + csv, &chosen);
+  if (path.isEmpty()) return;
+  if (!sheetFormatOf(path))
+    path += chosen == csv ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
+  saveSheetTo(path);
+}
+
+bool PreviewWindow::saveSheetTo(const QString& path) {
+  if (!table_) {
+    ui_.message(noDetailRowsMessage(title_));
+    return false;
+  }
+  return saveTable(*table_, path, dataDirectory_, ui_);
 }
 
 } // namespace esc::report

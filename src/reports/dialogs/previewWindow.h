@@ -1,8 +1,10 @@
 #pragma once
 #include "reports/engine/layout.h"
+#include "reports/engine/tableExport.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -20,7 +22,8 @@ class PageView;
 // The preview window of a report: its caption is the report's title; it opens maximized,
 // shows one page at a time fitted to the page width, and offers zoom to the whole page,
 // 100 % and the page width, first/previous/next/last page, printer set-up, printing, saving
-// the pages as PDF and closing. It is not modal and releases its pages when closed.
+// the pages as PDF, saving the report's detail rows as a spreadsheet and closing. It is not
+// modal and releases its pages when closed.
 class PreviewWindow : public QMainWindow {
   Q_OBJECT
 public:
@@ -43,6 +46,11 @@ public:
   void setUp();   // the printer set-up dialog
   void savePdf(); // asks for a file name
   bool savePdfTo(const QString& path);
+  // The detail rows read with the pages, for "Salvar planilha"; a preview without them (the
+  // terms) says that the report has none.
+  void setTable(ReportTable table) { table_ = std::move(table); }
+  void saveSheet(); // asks for a file name, .xlsx or .csv
+  bool saveSheetTo(const QString& path);
 
 protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -54,6 +62,7 @@ private:
   QString title_;
   Ui& ui_;
   QString dataDirectory_;
+  std::optional<ReportTable> table_;
   int current_ = 0;
   Zoom zoom_ = Zoom::PageWidth;
   PageView* view_;

@@ -89,8 +89,18 @@ PreviewWindow* preview(ReportDefinition& def, Database& db, Ui& ui, QWidget* par
     if (n % 10 == 0) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return true;
   };
+  // The rows are read once, for the pages and for "Salvar planilha": the spreadsheet holds
+  // what the window shows.
+  ReportTable table;
+  const bool rows = hasDetailRows(def);
+  if (rows) {
+    table.title = def.title;
+    table.columns = detailColumns(def);
+    collectRows(opt, table);
+  }
   layOut(def, &db, pages, opt);
   auto* w = new PreviewWindow(std::move(pages.pages), def.title, ui, db.directory(), parent);
+  if (rows) w->setTable(std::move(table));
   w->showMaximized();
   return w;
 }

@@ -174,6 +174,8 @@ private:
       setRow(cur);
       for (Expression* s : sums_)
         s->accumulate(ctx_);
+      if (opt_.detailRow)
+        if (const Band* detail = def_.find(BandKind::Detail)) opt_.detailRow(*detail, ctx_);
       place(BandKind::Detail, cur);
       if (grouped && (!haveNext || groupKey(next) != group)) place(BandKind::GroupFooter, cur);
       if (!haveNext) break;
@@ -194,7 +196,7 @@ private:
   // Places a band of the definition with `row` current; starts a page when it does not fit.
   void place(BandKind kind, const QVariantList& row) {
     const Band* band = def_.find(kind);
-    if (!band || stats_.stopped) return;
+    if (!band || stats_.stopped || !opt_.layPages) return;
     if (!pageOpen_) {
       openPage(row);
     } else if (y_ + band->height > footerTop_ + 1e-9 && y_ > bodyTop_ + 1e-9) {
@@ -208,6 +210,7 @@ private:
   }
 
   void openPage(const QVariantList& row) {
+    if (!opt_.layPages) return;
     page_ = Page{};
     page_.number = ++pageNumber_;
     page_.title = def_.title;

@@ -64,6 +64,11 @@ struct RunOptions {
   QDateTime now = QDateTime::currentDateTime(); // the time and date system data print
   // Called after each page; false stops the run (a cancelled print).
   std::function<bool(int pagesDone)> progress;
+  // Called with each row of the query as its detail band is about to print, the row current in
+  // the context (the spreadsheet export reads the detail band's values from here).
+  std::function<void(const Band& detail, const EvalContext& row)> detailRow;
+  // false: the rows are only read (for detailRow); no page is laid out or sent.
+  bool layPages = true;
 };
 
 struct RunStats {
