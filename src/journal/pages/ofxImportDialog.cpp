@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -60,7 +61,9 @@ OfxImportDialog::OfxImportDialog(Database& db, QWidget* parent) : QDialog(parent
   fileRow->addWidget(file_, 1);
   fileRow->addWidget(browse);
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("&Arquivo:"), fileRow);
+  auto* fileLabel = new QLabel(QStringLiteral("&Arquivo:"), this);
+  fileLabel->setBuddy(file_);
+  form->addRow(fileLabel, fileRow);
   form->addRow(QStringLiteral("&Conta do banco:"), bank_);
   form->addRow(QStringLiteral("C&ontrapartida:"), counter_);
   form->addRow(QStringLiteral("&Histórico:"), historico_);
