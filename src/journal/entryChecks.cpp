@@ -56,6 +56,24 @@ bool BookLookups::balanceRowExists(const QString& key) {
              db_.selectValue("SELECT 1 FROM balanco WHERE CodCtaConCodCtaCor = ?", {key}).isValid();
 }
 
+void BookLookups::preload(const QString& year) {
+  // The first row of each pair in the chart's primary order, as pairLevel reads it.
+  Statement chart = db_.query("SELECT CodCtaConCodCtaCor, NivelDaConta FROM contas "
+                              "ORDER BY CodigoContaContabil, NomeContaContabil, "
+                              "CodigoContaCorrente, NomeContaCorrente, rowid");
+  while (chart.step()) {
+    const QString pair = fmt::trimRight(chart.text(0));
+    if (!levels_.contains(pair)) levels_.insert(pair, chart.text(1));
+  }
+  Statement historicos = db_.query("SELECT CodigoHistorico FROM historic");
+  while (historicos.step())
+    historicos_.insert(fmt::trimRight(historicos.text(0)), true);
+  Statement january =
+      db_.query("SELECT CodCtaConCodCtaCor FROM balanco WHERE Periodo = ?", {year + "01"});
+  while (january.step())
+    balanceRows_.insert(january.text(0), true);
+}
+
 void BookLookups::clear() {
   levels_.clear();
   historicos_.clear();

@@ -28,6 +28,9 @@ public:
   std::optional<QString> pairLevel(const QString& pair);
   bool historicoExists(const QString& code);
   bool balanceRowExists(const QString& key);
+  // Reads the chart, the descriptions and January's trial-balance rows of `year` once, so
+  // that checking many entries asks the book nothing more for what it holds.
+  void preload(const QString& year);
   void clear();
 
 private:

@@ -417,4 +417,44 @@ TEST(EscrivonCli, ExportarHledgerReadBackByHledgerMatchesTheTrialBalance) {
   QFile f(next);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.readAll().contains("2024-01-01 * Saldos de abertura  ; abertura:\n"));
+
+// A spreadsheet and a bank statement brought in from a script: the message says what was
+// imported, a bad line is named with nothing written, and a statement given twice adds
+// nothing the second time.
+TEST(EscrivonCli, ImportsASpreadsheetAndABankStatementOnce) {
+  DemoBook book;
+  const QString good = book.dir.filePath("bons.csv"), bad = book.dir.filePath("ruins.csv");
+  for (const auto& [path, text] : {std::pair{good, "data;conta;corrente;dc;valor;historico\n"
+                                                   "10/05/2023;411114;999;D;99,90;0006\n"
+                                                   "10/05/2023;111111;999;C;99,90;0006\n"},
+                                   std::pair{bad, "data;conta;corrente;dc;valor;historico\n"
+                                                  "10/05/2023;411114;999;D;99,90;0006\n"
+                                                  "10/05/2023;111111;999;C;9,9,0;0006\n"}}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  }
+  const auto unprocessed = [&] {
+    return Session(book.path()).value("SELECT count(*) FROM lancamen WHERE Situacao = 'N'").toInt();
+  };
+  const int before = unprocessed();
+  CliRun r = book.cli({"importar-lancamentos", bad});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains("linha 3, coluna valor: '9,9,0' não é um valor válido."))
+      << r.err.toStdString();
+  r = book.cli({"importar-lancamentos", good});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("2 lançamentos importados em 1 documento (")) << r.err.toStdString();
+
+  const QString statement = IMPORT_DATA "/extrato-ofx1.ofx";
+  const QStringList options = {"--conta",    "111121/0001", "--contrapartida",
+                               "111111/999", "--historico", "0005"};
+  r = book.cli(QStringList{"importar-ofx", statement} + options);
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_EQ(lastLine(r.err), "3 transações importadas, 0 já importadas antes.");
+  r = book.cli(QStringList{"importar-ofx", statement} + options);
+  EXPECT_EQ(lastLine(r.err), "0 transações importadas, 3 já importadas antes.");
+  EXPECT_EQ(unprocessed(), before + 2 + 3 * 2);
+  r = book.cli({"importar-ofx", statement, "--conta", "111121"});
+  EXPECT_EQ(r.code, 2);
 }

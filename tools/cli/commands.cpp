@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "importCommands.h"
 #include "journal/documentProcessing.h"
 #include "journal/entryChecks.h"
 #include "journalCommands.h"
@@ -180,6 +181,7 @@ int runCommand(const Invocation& inv) {
       throw UsageError{all ? "--todos não leva números de documento" : "faltam os documentos", c};
     if (inv.options.contains("--ano")) yearArgument(c, inv.options["--ano"]);
   }
+  if (isImport(c)) checkImportArguments(inv);
   if (c == "listar") {
     const QString what = inv.arguments.first();
     if (!isListing(what)) throw UsageError{"listagem desconhecida: " + what, c};
@@ -202,6 +204,7 @@ int runCommand(const Invocation& inv) {
   if (c == "verificar") return verificar(book);
   if (c == "sql") return runSql(db, inv.arguments.first(), inv.flags.contains("--csv"));
   if (c == "dados-sped") return dadosSped(book, inv);
+  if (isImport(c)) return book.finish(runImport(db, inv, progress));
   if (c == "ecd") return book.finish(exportEcd(db, year, inv.options.value("-o"), progress));
   if (c == "sinteticas") return book.finish(syntheticUpdate(db, year, progress));
   if (c == "abrir") return book.finish(openNextYear(db, year, progress));

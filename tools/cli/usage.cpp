@@ -164,6 +164,38 @@ const QVector<CommandForm>& commands() {
        "Outros programas do SQLite leem os arquivos com os seus índices carregando a extensão\n"
        "do Escrivon, por exemplo:\n"
        "  sqlite3 CONTAS.db -cmd '.load " ESCRIVON_SQLITE_EXTENSION "'\n"},
+      {"importar-lancamentos",
+       1,
+       1,
+       {"--ano"},
+       {},
+       "importar-lancamentos ARQUIVO.csv [--ano AAAA]",
+       "Importa lançamentos de uma planilha em CSV como documentos novos, não processados.\n"
+       "A primeira linha nomeia as colunas: data;documento;conta;corrente;dc;valor;historico;\n"
+       "complemento (documento e complemento podem faltar). Separador \";\" ou \",\", vírgula\n"
+       "ou ponto decimal, UTF-8 ou Windows-1252: o arquivo diz quais. As linhas de um mesmo\n"
+       "documento formam um documento; com documento em branco, cada grupo de linhas que se\n"
+       "equilibra, na ordem do arquivo. Cada documento recebe um número novo. Cada linha passa\n"
+       "pelas verificações do Gravar e cada documento pelas do processamento; havendo falha,\n"
+       "todas as linhas com problema são ditas e nada é importado.\n"
+       "  --ano AAAA    o exercício; sem ele, o ano da primeira data do arquivo\n"},
+      {"importar-ofx",
+       1,
+       1,
+       {"--conta", "--contrapartida", "--historico", "--ano"},
+       {},
+       "importar-ofx ARQUIVO.ofx --conta CONTA/CORRENTE --contrapartida CONTA/CORRENTE "
+       "--historico COD [--ano AAAA]",
+       "Importa um extrato bancário OFX (1.x ou 2.x): cada transação vira um documento novo,\n"
+       "não processado, de dois lançamentos, na data de lançamento do banco, com o histórico\n"
+       "COD e o memorando do extrato como complemento. Entrada de dinheiro debita a conta do\n"
+       "banco e credita a contrapartida; saída, o contrário. Transações já importadas (mesmo\n"
+       "FITID, mesma conta do banco e mesma conta contábil) são puladas e contadas. Uma\n"
+       "transação fora do exercício recusa o extrato inteiro.\n"
+       "  --conta CONTA/CORRENTE          a conta do banco no plano de contas\n"
+       "  --contrapartida CONTA/CORRENTE  a outra conta (em geral uma conta transitória)\n"
+       "  --historico COD                 o histórico padrão\n"
+       "  --ano AAAA    o exercício; sem ele, o ano da primeira transação\n"},
       {"verificar",
        0,
        0,

@@ -3,6 +3,7 @@
 #include "book/keys.h"
 #include "book/texts.h"
 #include "focusChecks.h"
+#include "journal/csvImport.h"
 #include "journal/documentProcessing.h"
 #include "journal/entryChecks.h"
 #include "journal/entryGuards.h"
@@ -10,6 +11,7 @@
 #include "store/formats.h"
 #include "ui/pageParts.h"
 
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -201,7 +203,24 @@ DocumentosPage::DocumentosPage(MainContext& ctx, QWidget* parent)
   processar_->setEnabled(false);
   for (QPushButton* b : {incluir, gravar, cancelar_, filtrar, processar_, estornar})
     buttons->addWidget(b);
+  auto* planilha = makeButton(this, "ButImportaPlanilha", "Importar planil&ha...",
+                              "Importa lançamentos de uma planilha (CSV) como documentos novos");
+  auto* extrato = makeButton(this, "ButImportaExtrato", "Importar e&xtrato...",
+                             "Importa um extrato bancário (OFX) como documentos novos");
+  buttons->addWidget(planilha);
+  buttons->addWidget(extrato);
   buttons->addStretch();
+  connect(planilha, &QPushButton::clicked, this, &DocumentosPage::importarPlanilha);
+  connect(extrato, &QPushButton::clicked, this, &DocumentosPage::importarExtrato);
+  chooseSpreadsheet = [this] {
+    return QFileDialog::getOpenFileName(this, "Importar planilha", {},
+                                        "Planilhas CSV (*.csv *.CSV);;Todos os arquivos (*)");
+  };
+  askStatement = [this]() -> std::optional<OfxImportChoice> {
+    OfxImportDialog dialog(ctx_.dm().database(), this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.choice();
+  };
 
   connect(incluir, &QPushButton::clicked, this, &DocumentosPage::incluir);
   connect(gravar, &QPushButton::clicked, this, &DocumentosPage::gravar);
@@ -572,6 +591,59 @@ void DocumentosPage::documentBoxClicked() {
   } catch (const StoreError& e) {
     report(e);
   }
+}
+
+void DocumentosPage::importarPlanilha() {
+  if (journal().isEditing()) return; // an entry half typed is saved or cancelled first
+  const QString year = ctx_.selectedYear().trimmed();
+  if (year.isEmpty()) return ctx_.ui().message(book::text::noYearSelected);
+  const QString path = chooseSpreadsheet();
+  if (path.isEmpty()) return;
+  Progress& progress = ctx_.ui().progress();
+  try {
+    const OperationResult r = importCsvFile(ctx_.dm().database(), year, path, progress);
+    progress.reset();
+    showImported(r);
+  } catch (const StoreError& e) {
+    progress.reset();
+    report(e);
+  }
+}
+
+void DocumentosPage::importarExtrato() {
+  if (journal().isEditing()) return;
+  const QString year = ctx_.selectedYear().trimmed();
+  if (year.isEmpty()) return ctx_.ui().message(book::text::noYearSelected);
+  const auto choice = askStatement();
+  if (!choice || choice->path.isEmpty()) return;
+  Progress& progress = ctx_.ui().progress();
+  try {
+    const OperationResult r =
+        importOfxFile(ctx_.dm().database(), year, choice->path, choice->options, progress);
+    progress.reset();
+    showImported(r);
+  } catch (const StoreError& e) {
+    progress.reset();
+    report(e);
+  }
+}
+
+void DocumentosPage::showImported(const OperationResult& r) {
+  if (r.figure("documentos") > 0) {
+    // The first new document, chosen as Filtrar chooses one typed in the document box.
+    if (journal().filtered()) filtrar();
+    numDocto_->setText(QString::number(r.figure("primeiro")).rightJustified(5, '0'));
+    filtrar();
+  }
+  // A refusal names every bad line; a box shows the first of them.
+  const int shown = 40;
+  QStringList lines = r.message().split('\n');
+  if (lines.size() > shown + 1) {
+    const qsizetype more = lines.size() - shown;
+    lines = lines.mid(0, shown);
+    lines << "... e mais " + QString::number(more) + " linhas.";
+  }
+  ctx_.ui().message(lines.join('\n'));
 }
 
 bool DocumentosPage::eventFilter(QObject* watched, QEvent* event) {

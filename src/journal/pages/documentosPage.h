@@ -1,4 +1,5 @@
 #pragma once
+#include "ofxImportDialog.h"
 #include "ui/dbEdit.h"
 #include "ui/dbGrid.h"
 #include "ui/dbLookupCombo.h"
@@ -46,6 +47,16 @@ public:
   // then shows the reversing document.
   void estornar();
 
+  // Entries from a spreadsheet (CSV) or a bank statement (OFX) become new documents; the first
+  // of them is then chosen, as Filtrar chooses one.
+  void importarPlanilha();
+  void importarExtrato();
+
+  // Where the imports ask their file and choices: a file dialog and OfxImportDialog unless a
+  // test says otherwise. An empty path, or nullopt, is a cancel.
+  std::function<QString()> chooseSpreadsheet;
+  std::function<std::optional<OfxImportChoice>()> askStatement;
+
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,6 +73,7 @@ private:
   bool usableDocument();
   void dateBoxClicked();
   void documentBoxClicked();
+  void showImported(const OperationResult& result);
 
   DBLookupCombo *ctaCon_, *contabil_, *corrente_, *codHis_, *historic_;
   DBEdit *compl_, *dc_, *valor_, *situacao_, *numDoc_;
