@@ -417,6 +417,7 @@ TEST(EscrivonCli, ExportarHledgerReadBackByHledgerMatchesTheTrialBalance) {
   QFile f(next);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.readAll().contains("2024-01-01 * Saldos de abertura  ; abertura:\n"));
+}
 
 // A spreadsheet and a bank statement brought in from a script: the message says what was
 // imported, a bad line is named with nothing written, and a statement given twice adds
