@@ -53,19 +53,25 @@ void list(QTextStream& out) {
              "Termo de Encerramento\n";
     if (!e.dialog) continue;
     const auto init = e.dialog->initialValues();
+    // The readable name first, the dialog's widget name (which is also taken) in brackets.
+    const auto option = [](const QString& alias, const QString& name, const char* value) {
+      return QStringLiteral("    --%1 %2").arg(alias, QLatin1String(value)).leftJustified(30) +
+             QStringLiteral("[--%1]  ").arg(name).leftJustified(22);
+    };
     for (const auto& f : e.dialog->fields) {
-      out << "    --" << f.from << " VALOR   " << f.label;
+      out << option(f.alias, f.from, "VALOR") << f.label;
       if (!f.initial.isEmpty()) out << " (inicial: " << f.initial << ")";
       out << "\n";
-      if (!f.to.isEmpty()) out << "    --" << f.to << " VALOR   " << f.toLabel << "\n";
+      if (!f.to.isEmpty()) out << option(f.toAlias, f.to, "VALOR") << f.toLabel << "\n";
     }
     for (const auto& c : e.dialog->checks)
-      out << "    --" << c.name << " 0|1   " << c.caption << " (inicial: " << init.value(c.name)
+      out << option(c.alias, c.name, "0|1") << c.caption << " (inicial: " << init.value(c.name)
           << ")\n";
     if (e.dialog->choice) {
-      out << "    --" << e.dialog->choice->name << " ITEM   " << e.dialog->choice->caption << ":";
-      for (int i = 0; i < e.dialog->choice->items.size(); ++i)
-        out << (i ? ", " : " ") << i + 1 << "=\"" << e.dialog->choice->items[i] << "\"";
+      const auto& choice = *e.dialog->choice;
+      out << option(choice.alias, choice.name, "ITEM") << choice.caption << ":";
+      for (int i = 0; i < choice.items.size(); ++i)
+        out << (i ? ", " : " ") << i + 1 << "=\"" << QString(choice.items[i]).remove('&') << "\"";
       out << "\n";
     }
   }
@@ -154,23 +160,41 @@ int main(int argc, char** argv) {
     err << "escrivon-report: --livro vale só para o relatório " << bookReport << "\n";
     return 2;
   }
-  // A radio group's item may be given by its number.
-  const QStringList known = entry->dialog ? entry->dialog->names() : QStringList{};
-  for (auto it = given.begin(); it != given.end(); ++it) {
-    if (!known.contains(it.key())) {
-      err << "escrivon-report: opção desconhecida para " << entry->id << ": --" << it.key() << "\n";
-      return 2;
-    }
-    if (entry->dialog && entry->dialog->choice && it.key() == entry->dialog->choice->name) {
-      bool isNumber = false;
-      const int n = it.value().toInt(&isNumber);
-      const QStringList& items = entry->dialog->choice->items;
-      if (isNumber && n >= 1 && n <= items.size()) it.value() = items[n - 1];
-      if (!items.contains(it.value())) {
-        err << "escrivon-report: item desconhecido de --" << it.key() << ": " << it.value() << "\n";
+  // Options by their readable names or the dialog's widget names; a value the dialog's box
+  // could not hold is refused here, as the box would not take it.
+  {
+    esc::report::ParamValues named;
+    for (auto it = given.cbegin(); it != given.cend(); ++it) {
+      const QString name = entry->dialog ? entry->dialog->nameOf(it.key()) : QString();
+      if (name.isEmpty()) {
+        err << "escrivon-report: opção desconhecida para " << entry->id << ": --" << it.key()
+            << " (--list mostra as opções)\n";
         return 2;
       }
+      QString value = it.value();
+      const auto& form = *entry->dialog;
+      for (const auto& f : form.fields)
+        if ((f.from == name || f.to == name) && f.maxLength > 0 && value.size() > f.maxLength) {
+          err << "escrivon-report: --" << it.key() << " aceita até " << f.maxLength
+              << " caracteres: " << value << "\n";
+          return 2;
+        }
+      for (const auto& c : form.checks)
+        if (c.name == name && value != "0" && value != "1") {
+          err << "escrivon-report: --" << it.key() << " aceita 0 ou 1: " << value << "\n";
+          return 2;
+        }
+      if (form.choice && name == form.choice->name) {
+        value = form.choice->itemOf(value);
+        if (value.isEmpty()) {
+          err << "escrivon-report: item desconhecido de --" << it.key() << ": " << it.value()
+              << "\n";
+          return 2;
+        }
+      }
+      named.insert(name, value);
     }
+    given = named;
   }
   // The report never replaces a file of the book, nor any other database.
   if (const QString refusal = esc::report::outputRefusal(outFile, dataDir); !refusal.isEmpty()) {
@@ -214,8 +238,9 @@ int main(int argc, char** argv) {
     err << "escrivon-report: " << outFile << ": " << pages << " página(s), " << rows
         << " linha(s)\n";
   } catch (const esc::report::Refusal& r) {
+    // What the dialog refuses was given on the command line: a usage fault, in its words.
     err << "escrivon-report: " << r.message << "\n";
-    return 1;
+    return 2;
   } catch (const esc::StoreError& e) {
     err << "escrivon-report: " << e.message() << "\n";
     return 1;

@@ -1,5 +1,7 @@
 #include "reportsTestSupport.h"
 
+#include "reports/engine/registry.h"
+
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -49,6 +51,53 @@ TEST(EscrivonReport, ListsReportsAndRefusesUnknownOptions) {
       {"--data-dir", book.path(), "balancete", "--EdNada", "1", "-o", book.dir.filePath("x.pdf")});
   EXPECT_EQ(bad.code, 2);
   EXPECT_TRUE(bad.err.contains("EdNada"));
+}
+
+// Every option of every dialog has a readable name; given by it, the report is the one its
+// widget names give; what the dialog would refuse ends with status 2 and the dialog's words.
+TEST(EscrivonReport, ReadableOptionNamesGiveTheSameReport) {
+  for (const report::ReportEntry& e : report::ReportRegistry::instance().entries())
+    if (e.dialog)
+      for (const auto& [name, alias] : e.dialog->aliases()) {
+        EXPECT_FALSE(alias.isEmpty()) << e.id.toStdString() << " --" << name.toStdString();
+        EXPECT_EQ(e.dialog->nameOf(alias), name) << e.id.toStdString();
+      }
+
+  QString dataDir;
+  {
+    test::ReportBook book; // writes the amounts, then closes the book
+    dataDir = book.path();
+    book.dir.setAutoRemove(false);
+  }
+  QTemporaryDir out;
+  const auto run = [&](const QString& report, const QStringList& options) {
+    const QString pdf = out.filePath(QString::number(qHash(options.join(' '))) + ".pdf");
+    const test::ToolResult r = runReportTool(QStringList{"--data-dir", dataDir, report} + options +
+                                             QStringList{"-o", pdf});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    return test::pdfText(pdf);
+  };
+  const QString byWidgets =
+      run("balancete", {"--EdBPeriodo", "200401", "--EdBPeriodoAte", "200402", "--EdBCon", "100000",
+                        "--EdBConAte", "399999", "--SaldoZero", "1"});
+  EXPECT_TRUE(byWidgets.contains("1.334,07"));
+  EXPECT_EQ(run("balancete", {"--periodo", "200401", "--ate", "200402", "--conta-de", "100000",
+                              "--conta-ate", "399999", "--saldo-zero", "1"}),
+            byWidgets);
+  EXPECT_EQ(run("contas", {"--ordem", "5"}), run("contas", {"--OrdemContas", "5"}));
+
+  const auto refused = [&](const QStringList& options) {
+    return runReportTool(QStringList{"--data-dir", dataDir} + options +
+                         QStringList{"-o", out.filePath("x.pdf")});
+  };
+  test::ToolResult r = refused({"razao", "--data-de", "31/02/2004"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(r.err.contains("Dados informados inválidos. Verifique.")) << r.err.toStdString();
+  EXPECT_EQ(refused({"balancete", "--periodo", "2004011"}).code, 2);
+  EXPECT_EQ(refused({"balancete", "--saldo-zero", "sim"}).code, 2);
+  EXPECT_EQ(refused({"contas", "--ordem", "9"}).code, 2);
+  EXPECT_FALSE(QFileInfo::exists(out.filePath("x.pdf")));
+  QDir(dataDir).removeRecursively();
 }
 
 // A target among the book's files, or any database, is refused before anything is written;

@@ -48,13 +48,17 @@ DialogForm selBalanForm() {
   s.name = "TF_SelBalan";
   s.caption = "Balancete Contábil";
   s.fields = {
-      DialogField::range("Contas Contábeis: De", "EdBCon", "EdBConAte"),
-      DialogField::range("Correntes: De", "EdBCor", "EdBCorAte"),
-      DialogField::range("Nível da Conta: De", "EdBNivel", "EdBNivelAte"),
-      DialogField::single("Natureza da Conta: (C/D)", "EdBNatureza"),
-      DialogField::range("Período (AAAAMM):", "EdBPeriodo", "EdBPeriodoAte", 6),
+      DialogField::range("Contas Contábeis: De", "EdBCon", "EdBConAte")
+          .named("conta-de", "conta-ate"),
+      DialogField::range("Correntes: De", "EdBCor", "EdBCorAte")
+          .named("corrente-de", "corrente-ate"),
+      DialogField::range("Nível da Conta: De", "EdBNivel", "EdBNivelAte")
+          .named("nivel-de", "nivel-ate"),
+      DialogField::single("Natureza da Conta: (C/D)", "EdBNatureza").named("natureza"),
+      DialogField::range("Período (AAAAMM):", "EdBPeriodo", "EdBPeriodoAte", 6)
+          .named("periodo", "ate"),
   };
-  s.checks = {{"SaldoZero", "Listar contas com saldo zero", false}};
+  s.checks = {{"SaldoZero", "Listar contas com saldo zero", false, "saldo-zero"}};
   s.videoButton = "ButBVideo";
   s.printerButton = "ButBImpressora";
   s.closeButton = "ButCCancelar";

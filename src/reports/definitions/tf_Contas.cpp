@@ -56,12 +56,15 @@ DialogForm seLContasForm() {
   s.name = "TF_SeLContas";
   s.caption = "Listagem de Contas";
   s.fields = {
-      DialogField::range("Contas Contábeis: De", "EdCCon", "EdCConAte"),
-      DialogField::single("Nome:", "EdCNomCon"),
-      DialogField::range("Correntes: De", "EdCCor", "EdCCorAte"),
-      DialogField::single("Nome:", "EdCNomCor"),
-      DialogField::range("Níveis (1 A 6): De", "EdCNivel", "EdCNivelAte"),
-      DialogField::single("Tipo de Saldo (D/C):", "EdCTipoSaldo"),
+      DialogField::range("Contas Contábeis: De", "EdCCon", "EdCConAte")
+          .named("conta-de", "conta-ate"),
+      DialogField::single("Nome:", "EdCNomCon").named("nome-conta"),
+      DialogField::range("Correntes: De", "EdCCor", "EdCCorAte")
+          .named("corrente-de", "corrente-ate"),
+      DialogField::single("Nome:", "EdCNomCor").named("nome-corrente"),
+      DialogField::range("Níveis (1 A 6): De", "EdCNivel", "EdCNivelAte")
+          .named("nivel-de", "nivel-ate"),
+      DialogField::single("Tipo de Saldo (D/C):", "EdCTipoSaldo").named("tipo-saldo"),
   };
   s.choice = DialogChoice{"OrdemContas",
                           "Ordem de Apresentação",

@@ -30,8 +30,9 @@ DialogForm selHistForm() {
   DialogForm s;
   s.name = "TF_SelHist";
   s.caption = "Listagens de Históricos";
-  s.fields = {DialogField::range("Históricos: De", "EdHist", "EdHistAte"),
-              DialogField::single("Nome:", "EdNomHist")};
+  s.fields = {DialogField::range("Históricos: De", "EdHist", "EdHistAte")
+                  .named("historico-de", "historico-ate"),
+              DialogField::single("Nome:", "EdNomHist").named("nome")};
   s.choice = DialogChoice{
       "OrdemHistoric", "Ordem de apresentação", {"&Código do Histórico", "&Nome do Histórico"}, 2};
   s.videoButton = "ButRHVideo";

@@ -52,16 +52,22 @@ DialogForm seLanctosForm() {
   DialogForm s;
   s.name = "TF_SeLanctos";
   s.caption = "Listagem de Lançamentos";
-  DialogField state = DialogField::single("Situação dos Lançamentos", "EdSituacao");
+  DialogField state =
+      DialogField::single("Situação dos Lançamentos", "EdSituacao").named("situacao");
   state.initial = "P";
   state.upperCase = true;
   state.hint = "P-Processados / N-Não Processados /    -Todos";
-  DialogField dates = DialogField::range("Datas Lanctos:", "EdLData", "EdLDataAte");
+  DialogField dates =
+      DialogField::range("Datas Lanctos:", "EdLData", "EdLDataAte").named("data-de", "data-ate");
   s.fields = {
-      DialogField::range("Contas Contábeis: De", "EdLCon", "EdLConAte"),
-      DialogField::range("Correntes: De", "EdLCor", "EdLCorAte"),
-      DialogField::range("Históricos: De", "EdLHist", "EdLHistAte"),
-      DialogField::range("Documentos: De", "EdLDocto", "EdLDoctoAte"),
+      DialogField::range("Contas Contábeis: De", "EdLCon", "EdLConAte")
+          .named("conta-de", "conta-ate"),
+      DialogField::range("Correntes: De", "EdLCor", "EdLCorAte")
+          .named("corrente-de", "corrente-ate"),
+      DialogField::range("Históricos: De", "EdLHist", "EdLHistAte")
+          .named("historico-de", "historico-ate"),
+      DialogField::range("Documentos: De", "EdLDocto", "EdLDoctoAte")
+          .named("documento-de", "documento-ate"),
       dates,
       state,
   };

@@ -107,11 +107,14 @@ DialogForm selRelanForm() {
   s.name = "TF_SelRelan";
   s.caption = "Razão Contábil";
   s.fields = {
-      DialogField::range("Contas Contábeis: De", "EdCon", "EdConAte"),
-      DialogField::range("Correntes: De", "EdCor", "EdCorAte"),
-      DialogField::range("Históricos: De", "EdHist", "EdHistAte"),
-      DialogField::range("Documentos: De", "EdDocto", "EdDoctoAte"),
-      DialogField::range("Datas Lancto.: De", "EdData", "EdDataAte"),
+      DialogField::range("Contas Contábeis: De", "EdCon", "EdConAte")
+          .named("conta-de", "conta-ate"),
+      DialogField::range("Correntes: De", "EdCor", "EdCorAte").named("corrente-de", "corrente-ate"),
+      DialogField::range("Históricos: De", "EdHist", "EdHistAte")
+          .named("historico-de", "historico-ate"),
+      DialogField::range("Documentos: De", "EdDocto", "EdDoctoAte")
+          .named("documento-de", "documento-ate"),
+      DialogField::range("Datas Lancto.: De", "EdData", "EdDataAte").named("data-de", "data-ate"),
   };
   s.videoButton = "ButRVideo";
   s.printerButton = "ButRImpressora";

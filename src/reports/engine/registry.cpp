@@ -28,6 +28,34 @@ QStringList DialogForm::names() const {
   return n;
 }
 
+QVector<QPair<QString, QString>> DialogForm::aliases() const {
+  QVector<QPair<QString, QString>> a;
+  for (const DialogField& f : fields) {
+    a.push_back({f.from, f.alias});
+    if (!f.to.isEmpty()) a.push_back({f.to, f.toAlias});
+  }
+  for (const DialogCheck& c : checks)
+    a.push_back({c.name, c.alias});
+  if (choice) a.push_back({choice->name, choice->alias});
+  return a;
+}
+
+QString DialogForm::nameOf(const QString& option) const {
+  for (const auto& [name, alias] : aliases())
+    if (option == name || (!alias.isEmpty() && option == alias)) return name;
+  return {};
+}
+
+QString DialogChoice::itemOf(const QString& given) const {
+  bool isNumber = false;
+  const int n = given.toInt(&isNumber);
+  if (isNumber) return n >= 1 && n <= items.size() ? items[n - 1] : QString();
+  const auto plain = [](QString s) { return s.remove('&').trimmed(); };
+  for (const QString& item : items)
+    if (plain(item).compare(plain(given), Qt::CaseInsensitive) == 0) return item;
+  return {};
+}
+
 ParamValues withInitials(const std::optional<DialogForm>& form, const ParamValues& given) {
   ParamValues v = form ? form->initialValues() : ParamValues{};
   for (auto it = given.begin(); it != given.end(); ++it)

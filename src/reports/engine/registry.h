@@ -38,6 +38,15 @@ struct DialogField {
   QString initial;
   bool upperCase = false; // typed letters become capitals
   QString hint;
+  // The names a person types on escrivon-report's command line: "conta-de", "conta-ate".
+  QString alias, toAlias;
+
+  DialogField named(const QString& fromAlias, const QString& toAliasName = {}) const {
+    DialogField f = *this;
+    f.alias = fromAlias;
+    f.toAlias = toAliasName;
+    return f;
+  }
 
   static DialogField range(const QString& label, const QString& from, const QString& to,
                            int maxLength = 0) {
@@ -57,6 +66,7 @@ struct DialogCheck {
   QString name; // "SaldoZero"
   QString caption;
   bool initial = false;
+  QString alias; // "saldo-zero"
 };
 
 // The order radio group: `items` in order, the first selected at start.
@@ -65,6 +75,10 @@ struct DialogChoice {
   QString caption;
   QStringList items;
   int columns = 2;
+  QString alias = QStringLiteral("ordem");
+  // The item a command line names: its number (1 for the first), or its text in any letter
+  // case, with or without the accelerator's "&". Empty when none matches.
+  QString itemOf(const QString& given) const;
 };
 
 struct DialogForm {
@@ -81,6 +95,11 @@ struct DialogForm {
   ParamValues initialValues() const;
   // Every name a value may be given under (fields, checks, the choice).
   QStringList names() const;
+  // The name a value is kept under for an option given by its readable alias or by that name
+  // itself; empty for an option the dialog does not have.
+  QString nameOf(const QString& option) const;
+  // Each name with its readable alias, in the dialog's order: {"EdBCon", "conta-de"}.
+  QVector<QPair<QString, QString>> aliases() const;
 };
 
 // A run that the dialog's rules refuse ("Dados informados inválidos. Verifique."): the message
