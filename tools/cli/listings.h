@@ -17,4 +17,10 @@ bool listingTakesPeriod(const QString& name);
 qint64 writeListing(Database& db, const QString& name, const QString& period, bool csv,
                     QTextStream& out);
 
+// The listing of the figures behind the charts of a year (`listar painel AAAA`): one row per
+// month (revenue, expenses, result, accumulated result, cash), then the largest expense
+// accounts of the year; in CSV the two tables follow one another, a blank line between.
+inline const QString panelListing = QStringLiteral("painel");
+void writePanelListing(Database& db, const QString& year, bool csv, QTextStream& out);
+
 } // namespace esc::cli
