@@ -67,6 +67,11 @@ int writeCharts(const QString& dataDir, const esc::report::ParamValues& given,
     err << "escrivon-report: " << chartsReport << " pede o exercício: --ano AAAA\n";
     return 2;
   }
+  // As for the reports: never over a file of the book, nor any other database.
+  if (const QString refusal = esc::report::outputRefusal(outFile, dataDir); !refusal.isEmpty()) {
+    err << "escrivon-report: " << refusal << "\n";
+    return 2;
+  }
   ConsoleUi ui;
   esc::TDEscrivon dm(ui);
   // Only reads: every file read-only, nothing created, no lock.
