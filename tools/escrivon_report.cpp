@@ -1,8 +1,10 @@
 // escrivon-report --data-dir DIR REPORT [--NAME VALUE ...] [--impressora] -o FILE.pdf
+// escrivon-report --data-dir DIR grafico --ano AAAA -o FILE.pdf
 // escrivon-report --list
 // Runs one of Escrivon's reports with the values its dialog would take and writes the pages
 // to a PDF file, or its detail rows to a spreadsheet when FILE ends in .csv or .xlsx. Needs no
 // display.
+#include "charts/yearCharts.h"
 #include "reports/engine/layout.h"
 #include "reports/engine/pdfOutput.h"
 #include "reports/engine/registry.h"
@@ -11,10 +13,13 @@
 #include "store/dataModule.h"
 #include "store/storeerror.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -39,13 +44,57 @@ public:
 const char* usage = "uso: escrivon-report --data-dir DIR RELATORIO [--NOME VALOR ...] "
                     "[--impressora] -o ARQUIVO.pdf|.csv|.xlsx\n"
                     "     escrivon-report --data-dir DIR diario --livro -o LIVRO.pdf\n"
+                    "     escrivon-report --data-dir DIR grafico --ano AAAA -o GRAFICOS.pdf\n"
                     "     escrivon-report --list\n";
 
 // The journal book as it is filed: the opening term, the journal and the closing term, in
 // one PDF. It is the run of the dialog's "&Impressora" (three print jobs) written as one file.
 const QString bookReport = QStringLiteral("diario");
 
+// The charts of a year on one A4 landscape page, as the "Gráficos" page saves them. Not a
+// report of the registry: Qt Charts draws it, and Qt Charts needs a QApplication.
+const char* const chartsReport = "grafico";
+
+int writeCharts(const QString& dataDir, const esc::report::ParamValues& given,
+                const QString& outFile, QTextStream& err) {
+  for (auto it = given.begin(); it != given.end(); ++it)
+    if (it.key() != QLatin1String("ano")) {
+      err << "escrivon-report: opção desconhecida para " << chartsReport << ": --" << it.key()
+          << "\n";
+      return 2;
+    }
+  const QString year = given.value("ano");
+  static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
+  if (!fourDigits.match(year).hasMatch()) {
+    err << "escrivon-report: " << chartsReport << " pede o exercício: --ano AAAA\n";
+    return 2;
+  }
+  // As for the reports: never over a file of the book, nor any other database.
+  if (const QString refusal = esc::report::outputRefusal(outFile, dataDir); !refusal.isEmpty()) {
+    err << "escrivon-report: " << refusal << "\n";
+    return 2;
+  }
+  ConsoleUi ui;
+  esc::TDEscrivon dm(ui);
+  // Only reads: every file read-only, nothing created, no lock.
+  dm.connectDirectory(dataDir, esc::Database::Access::ReadOnly);
+  for (esc::Table* t : dm.tables())
+    t->open();
+  esc::Database& db = dm.database();
+  const esc::YearPanel panel = esc::loadYearPanel(db, year);
+  if (const QString failure =
+          esc::charts::writePdf(outFile, panel, esc::charts::readHeading(db), dataDir);
+      !failure.isEmpty()) {
+    err << "escrivon-report: " << failure << "\n";
+    return 1;
+  }
+  err << "escrivon-report: " << outFile << ": 1 página, gráficos de " << year << "\n";
+  return 0;
+}
+
 void list(QTextStream& out) {
+  out << chartsReport << "  Gráficos do exercício numa página A4 deitada\n"
+      << "    --ano AAAA   o exercício\n";
   for (const esc::report::ReportEntry& e : esc::report::ReportRegistry::instance().entries()) {
     out << e.id << "  " << e.description << "  [botão " << e.button << "]\n";
     if (e.id == bookReport)
@@ -106,9 +155,13 @@ int writeSheet(esc::report::SheetFormat format, const esc::report::Reports& repo
 int main(int argc, char** argv) {
   // Pages are laid out with the report fonts' metrics; no window is ever shown.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  // The charts draw with Qt's widgets; the reports need only the fonts.
+  const bool charts = std::any_of(argv + 1, argv + argc,
+                                  [](const char* a) { return qstrcmp(a, chartsReport) == 0; });
+  std::unique_ptr<QGuiApplication> app = charts ? std::make_unique<QApplication>(argc, argv)
+                                                : std::make_unique<QGuiApplication>(argc, argv);
   QTextStream out(stdout), err(stderr);
-  const QStringList args = app.arguments().mid(1);
+  const QStringList args = app->arguments().mid(1);
   QString dataDir, reportId, outFile;
   esc::report::ParamValues given;
   esc::report::Output output = esc::report::Output::Video;
@@ -149,6 +202,14 @@ int main(int argc, char** argv) {
   if (dataDir.isEmpty() || reportId.isEmpty() || outFile.isEmpty()) {
     err << usage;
     return 2;
+  }
+  if (reportId == QLatin1String(chartsReport)) {
+    try {
+      return writeCharts(dataDir, given, outFile, err);
+    } catch (const esc::StoreError& e) {
+      err << "escrivon-report: " << e.message() << "\n";
+      return 1;
+    }
   }
   const esc::report::ReportEntry* entry = esc::report::ReportRegistry::instance().byId(reportId);
   if (!entry) {

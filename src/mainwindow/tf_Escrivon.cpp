@@ -2,6 +2,7 @@
 
 #include "about/helpDocument.h"
 #include "about/tf_Sobre.h"
+#include "charts/chartsPage.h"
 #include "journal/pages/documentosPage.h"
 #include "journal/pages/lancamentosPage.h"
 #include "masterdata/contasPage.h"
@@ -152,6 +153,15 @@ void TF_Escrivon::buildPages() {
 
   listas = new ListsTab(*this);
   listas->setObjectName("FichaListas");
+  // The charts read the trial balance: their page follows it. The year selector, built
+  // before the pages, redraws it.
+  auto* graficos = new ChartsPage(*this);
+  for (int i = 0; i < listas->count(); ++i)
+    if (listas->tabText(i) == QLatin1String("Balancete")) {
+      listas->insertTab(i + 1, graficos, "Gráficos");
+      break;
+    }
+  connect(DBLookupExercicio, &YearSelector::yearChanged, graficos, &ChartsPage::yearChanged);
 
   auto* relatorios = new RelatoriosPage(*this);
 

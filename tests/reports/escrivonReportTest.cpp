@@ -1,3 +1,4 @@
+#include "demobook.h"
 #include "reportsTestSupport.h"
 
 #include "reports/engine/registry.h"
@@ -37,6 +38,27 @@ TEST(EscrivonReport, TrialBalanceToPdf) {
   EXPECT_TRUE(text.contains("2.348,13")) << "the summary's sum of the current balances";
   EXPECT_TRUE(text.contains("Página: 1"));
   EXPECT_TRUE(text.contains("Escrivon-ZNK"));
+}
+
+// The charts of a year without a display: one A4 landscape page under the organization's name.
+TEST(EscrivonReport, ChartsOfAYearToPdf) {
+  ASSERT_TRUE(QFileInfo::exists(reportTool()));
+  QTemporaryDir dir, out;
+  InitOptions o;
+  o.directory = dir.path();
+  o.year = 2023;
+  o.demo = o.demoYear = true;
+  createDataDirectory(o);
+  const QString pdf = out.filePath("graficos.pdf");
+  const test::ToolResult r =
+      runReportTool({"--data-dir", dir.path(), "grafico", "--ano", "2023", "-o", pdf});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  const QString text = test::pdfText(pdf);
+  EXPECT_EQ(text.count('\f'), 1) << "one page";
+  EXPECT_TRUE(text.contains("ORGANIZAÇÃO EXEMPLO LTDA")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Receitas, despesas e resultado de 2023"));
+  EXPECT_TRUE(text.contains("SALÁRIOS E ORDENADOS"));
+  EXPECT_EQ(runReportTool({"--data-dir", dir.path(), "grafico", "-o", pdf}).code, 2);
 }
 
 TEST(EscrivonReport, ListsReportsAndRefusesUnknownOptions) {

@@ -238,6 +238,36 @@ TEST(EscrivonCli, SqlRunsOneQueryAndWritesNothing) {
   EXPECT_EQ(test::fileSnapshot(book.path()), before);
 }
 
+// The figures behind the charts, for a spreadsheet to redraw them: the twelve months, then the
+// largest expenses; December's accumulated result is the year's result in the result account.
+TEST(EscrivonCli, PainelListsTheFiguresOfTheCharts) {
+  DemoBook book;
+  const CliRun r = book.cli({"listar", "painel", "2023", "--csv"});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.rawOut.startsWith("\xEF\xBB\xBF"));
+  const QStringList tables = QString::fromUtf8(r.rawOut.mid(3)).split("\r\n\r\n");
+  ASSERT_EQ(tables.size(), 2);
+  const QStringList months = tables[0].split("\r\n");
+  ASSERT_EQ(months.size(), 13);
+  EXPECT_EQ(months[0], "Mês;Receitas;Despesas;Resultado;Acumulado;Disponível");
+  EXPECT_TRUE(months[12].startsWith("12/2023;"));
+  Session s(book.path());
+  const double year =
+      s.value("SELECT SaldoAtual FROM balanco WHERE CodCtaConCodCtaCor = '202312299999999'")
+          .toDouble() -
+      s.value("SELECT SaldoAnterior FROM balanco WHERE CodCtaConCodCtaCor = '202301299999999'")
+          .toDouble();
+  EXPECT_EQ(months[12].section(';', 4, 4), fmt::general(roundAmount(year)));
+  const QStringList expenses = tables[1].split("\r\n", Qt::SkipEmptyParts);
+  EXPECT_EQ(expenses[0], "Conta;Cta. Corrente;Nome;Despesa do ano");
+  EXPECT_TRUE(expenses.value(1).startsWith("411111;999;SALÁRIOS E ORDENADOS;"));
+
+  EXPECT_TRUE(book.cli({"listar", "painel", "2023"}).out.contains("Maiores despesas de 2023"));
+  EXPECT_EQ(book.cli({"listar", "painel"}).code, 2);
+  EXPECT_EQ(book.cli({"listar", "painel", "23"}).code, 2);
+  EXPECT_EQ(book.cli({"listar", "contas", "2023"}).code, 2);
+}
+
 // Bad usage is status 2 with the usage said, and the book is not opened.
 TEST(EscrivonCli, BadUsageIsStatusTwoAndTouchesNothing) {
   DemoBook book;

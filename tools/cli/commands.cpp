@@ -138,6 +138,10 @@ int verificar(Book& book) {
 int listar(Book& book, const Invocation& inv) {
   QTextStream out(stdout);
   out.setEncoding(QStringConverter::Utf8);
+  if (inv.arguments.first() == panelListing) {
+    writePanelListing(book.db(), inv.arguments.at(1), inv.flags.contains("--csv"), out);
+    return 0;
+  }
   writeListing(book.db(), inv.arguments.first(), inv.options.value("--periodo"),
                inv.flags.contains("--csv"), out);
   return 0;
@@ -185,6 +189,12 @@ int runCommand(const Invocation& inv) {
   if (c == "listar") {
     const QString what = inv.arguments.first();
     if (!isListing(what)) throw UsageError{"listagem desconhecida: " + what, c};
+    if (what == panelListing) {
+      if (inv.arguments.size() < 2) throw UsageError{"falta o exercício (AAAA)", c};
+      yearArgument(c, inv.arguments.at(1));
+    } else if (inv.arguments.size() > 1) {
+      throw UsageError{"argumentos demais", c};
+    }
     if (inv.options.contains("--periodo")) {
       if (!listingTakesPeriod(what))
         throw UsageError{"--periodo vale só para lancamentos e balancete", c};

@@ -1,6 +1,7 @@
 #include "listings.h"
 
 #include "book/period.h"
+#include "period/yearPanel.h"
 #include "store/formats.h"
 
 #include <QDate>
@@ -100,10 +101,41 @@ QString csvField(const QString& text) {
   return '"' + QString(text).replace('"', QStringLiteral("\"\"")) + '"';
 }
 
+void writeCsvLine(const QStringList& row, QTextStream& out) {
+  QStringList fields;
+  for (const QString& f : row)
+    fields << csvField(f);
+  out << fields.join(';') << "\r\n";
+}
+
+// Rows under their header in columns as wide as their widest value, those marked right-aligned
+// (the amounts) to the right.
+void writeAligned(const QStringList& header, const QVector<bool>& right,
+                  const QVector<QStringList>& rows, QTextStream& out) {
+  const int n = int(header.size());
+  QVector<int> widths(n);
+  for (int i = 0; i < n; ++i)
+    widths[i] = int(header[i].size());
+  for (const QStringList& row : rows)
+    for (int i = 0; i < n; ++i)
+      widths[i] = std::max(widths[i], int(row[i].size()));
+  auto line = [&](const QStringList& row) {
+    QString text;
+    for (int i = 0; i < n; ++i) {
+      if (i) text += QStringLiteral("  ");
+      text += right[i] ? row[i].rightJustified(widths[i]) : row[i].leftJustified(widths[i]);
+    }
+    out << fmt::trimRight(text) << "\n";
+  };
+  line(header);
+  for (const QStringList& row : rows)
+    line(row);
+}
+
 } // namespace
 
 bool isListing(const QString& name) {
-  return find(name) != nullptr;
+  return name == panelListing || find(name) != nullptr;
 }
 
 bool listingTakesPeriod(const QString& name) {
@@ -116,47 +148,29 @@ qint64 writeRows(Statement& st, const QStringList& header, bool csv, QTextStream
   const int n = int(header.size());
   if (csv) {
     out << QChar(0xFEFF);
-    QStringList fields;
-    for (const QString& h : header)
-      fields << csvField(h);
-    out << fields.join(';') << "\r\n";
+    writeCsvLine(header, out);
     qint64 rows = 0;
     while (st.step()) {
-      fields.clear();
+      QStringList fields;
       for (int i = 0; i < n; ++i)
-        fields << csvField(cell(i));
-      out << fields.join(';') << "\r\n";
+        fields << cell(i);
+      writeCsvLine(fields, out);
       ++rows;
     }
     return rows;
   }
   // Aligned columns need every row's width first.
   QVector<QStringList> rows;
-  QVector<int> widths(n);
-  for (int i = 0; i < n; ++i)
-    widths[i] = int(header[i].size());
   while (st.step()) {
     QStringList row;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
       row << cell(i);
-      widths[i] = std::max(widths[i], int(row[i].size()));
-    }
     rows << row;
   }
   QVector<bool> right(n);
   for (int i = 0; i < n; ++i)
     right[i] = rightAligned(i);
-  auto line = [&](const QStringList& row) {
-    QString text;
-    for (int i = 0; i < n; ++i) {
-      if (i) text += QStringLiteral("  ");
-      text += right[i] ? row[i].rightJustified(widths[i]) : row[i].leftJustified(widths[i]);
-    }
-    out << fmt::trimRight(text) << "\n";
-  };
-  line(header);
-  for (const QStringList& row : rows)
-    line(row);
+  writeAligned(header, right, rows, out);
   return rows.size();
 }
 
@@ -173,6 +187,43 @@ qint64 writeListing(Database& db, const QString& name, const QString& period, bo
       st, header, csv, out,
       [&](int i) { return shown(st.value(i), listing->columns[i].form, csv); },
       [&](int i) { return listing->columns[i].form == Form::Amount; });
+}
+
+void writePanelListing(Database& db, const QString& year, bool csv, QTextStream& out) {
+  const YearPanel panel = loadYearPanel(db, year);
+  auto amount = [csv](double v) { return shown(v, Form::Amount, csv); };
+  const QStringList monthHeader = {"Mês",       "Receitas",  "Despesas",
+                                   "Resultado", "Acumulado", "Disponível"};
+  const QVector<bool> monthRight = {false, true, true, true, true, true};
+  QVector<QStringList> months;
+  for (int m = 1; m <= 12; ++m) {
+    const PanelMonth& p = panel.months[m - 1];
+    months << QStringList{QStringLiteral("%1/%2").arg(m, 2, 10, QChar('0')).arg(panel.year),
+                          amount(p.revenue),
+                          amount(p.expenses),
+                          amount(p.result),
+                          amount(p.accumulated),
+                          amount(p.cash)};
+  }
+  const QStringList expenseHeader = {"Conta", "Cta. Corrente", "Nome", "Despesa do ano"};
+  const QVector<bool> expenseRight = {false, false, false, true};
+  QVector<QStringList> expenses;
+  for (const PanelExpense& e : panel.largestExpenses)
+    expenses << QStringList{e.code, e.current, e.name, amount(e.amount)};
+  if (csv) {
+    out << QChar(0xFEFF);
+    writeCsvLine(monthHeader, out);
+    for (const QStringList& row : months)
+      writeCsvLine(row, out);
+    out << "\r\n";
+    writeCsvLine(expenseHeader, out);
+    for (const QStringList& row : expenses)
+      writeCsvLine(row, out);
+    return;
+  }
+  writeAligned(monthHeader, monthRight, months, out);
+  out << "\nMaiores despesas de " << panel.year << "\n";
+  writeAligned(expenseHeader, expenseRight, expenses, out);
 }
 
 } // namespace esc::cli

@@ -25,4 +25,10 @@ qint64 writeRows(Statement& st, const QStringList& header, bool csv, QTextStream
                  const std::function<QString(int column)>& cell,
                  const std::function<bool(int column)>& rightAligned);
 
+// The listing of the figures behind the charts of a year (`listar painel AAAA`): one row per
+// month (revenue, expenses, result, accumulated result, cash), then the largest expense
+// accounts of the year; in CSV the two tables follow one another, a blank line between.
+inline const QString panelListing = QStringLiteral("painel");
+void writePanelListing(Database& db, const QString& year, bool csv, QTextStream& out);
+
 } // namespace esc::cli

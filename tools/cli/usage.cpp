@@ -94,15 +94,19 @@ const QVector<CommandForm>& commands() {
        "DESTINO, que deve existir. Arquivos de uma cópia anterior são substituídos.\n"},
       {"listar",
        1,
-       1,
+       2,
        {"--periodo"},
        {"--csv"},
-       "listar contas|historicos|lancamentos|balancete [--periodo AAAAMM] [--csv]",
+       "listar contas|historicos|lancamentos|balancete [--periodo AAAAMM] [--csv] | "
+       "listar painel AAAA [--csv]",
        "Lista as linhas de uma tabela na saída padrão. O livro é aberto só para leitura.\n"
        "  contas        o plano de contas, por conta e conta corrente\n"
        "  historicos    os históricos padrão, por código\n"
        "  lancamentos   os lançamentos, na ordem da chave (exercício, conta, mês, dia)\n"
        "  balancete     as linhas do balancete, por período e conta\n"
+       "  painel AAAA   os números dos gráficos do exercício: por mês receitas, despesas,\n"
+       "                resultado, resultado acumulado e disponível; depois as dez maiores\n"
+       "                despesas do ano\n"
        "  --periodo AAAAMM   só o período (lancamentos e balancete)\n"
        "  --csv         CSV para planilhas: cabeçalho, separador \";\", vírgula decimal,\n"
        "                UTF-8 com BOM\n"},

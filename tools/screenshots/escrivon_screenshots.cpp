@@ -8,6 +8,7 @@
 #include "demobook.h"
 
 #include "about/tf_Sobre.h"
+#include "charts/chartsPage.h"
 #include "journal/pages/documentosPage.h"
 #include "journal/pages/lancamentosPage.h"
 #include "mainwindow/tf_Escrivon.h"
@@ -222,6 +223,9 @@ void masterDataShots(Shots& shots, TF_Escrivon& w, ShotUi& ui) {
     lists.setCurrentIndex(i);
     save(lists, names[i]);
   }
+
+  ChartsPage graficos(w);
+  save(graficos, "listas-graficos");
 }
 
 // The journal pages at the size of the main window's page area: the entries from the first,
