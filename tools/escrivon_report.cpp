@@ -47,6 +47,23 @@ const char* usage = "uso: escrivon-report --data-dir DIR RELATORIO [--NOME VALOR
                     "     escrivon-report --data-dir DIR grafico --ano AAAA -o GRAFICOS.pdf\n"
                     "     escrivon-report --list\n";
 
+const char* description =
+    "Escreve um relatório do Escrivon com os valores que o seu diálogo tomaria, sem janela:\n"
+    "em PDF, ou as linhas de detalhe numa planilha quando ARQUIVO termina em .csv ou .xlsx.\n"
+    "Só lê o livro (abre os arquivos só para leitura, sem trava), e pode rodar ao lado do\n"
+    "escrivon aberto.\n"
+    "  --data-dir DIR   o diretório de dados do livro\n"
+    "  RELATORIO        o nome do relatório; --list mostra os relatórios e as opções de cada\n"
+    "                   um, pelo nome legível (--periodo, --conta-de, --ordem...) e pelo nome\n"
+    "                   do campo do diálogo (--EdBPeriodo...), que também vale\n"
+    "  --impressora     monta o relatório como o botão \"Impressora\" o monta\n"
+    "  --livro          (diario) o livro inteiro num só PDF: termos de abertura e de\n"
+    "                   encerramento em volta do Diário\n"
+    "  grafico --ano AAAA   a página de gráficos do exercício, em PDF\n"
+    "  -o ARQUIVO       o arquivo a escrever; nunca um arquivo do livro nem outro banco\n"
+    "Saída: 0 escrito; 1 falha do livro ou da gravação; 2 uso errado, opção desconhecida ou\n"
+    "valor que o diálogo recusa (com a mensagem do diálogo).\n";
+
 // The journal book as it is filed: the opening term, the journal and the closing term, in
 // one PDF. It is the run of the dialog's "&Impressora" (three print jobs) written as one file.
 const QString bookReport = QStringLiteral("diario");
@@ -179,7 +196,7 @@ int main(int argc, char** argv) {
       list(out);
       return 0;
     } else if (a == "-h" || a == "--help") {
-      out << usage;
+      out << usage << "\n" << description;
       return 0;
     } else if (a == "--data-dir") {
       dataDir = value();
