@@ -217,3 +217,16 @@ TEST(SpreadsheetExport, RefusedForAReportWithoutDetailRows) {
                         "ser gravado em PDF."});
   EXPECT_FALSE(QFileInfo::exists(out.filePath("termos.csv")));
 }
+
+// A text that a spreadsheet would run as a formula stays a text in the CSV; the XLSX writes
+// strings, never formulas.
+TEST(SpreadsheetExport, ATextNeverBecomesAFormula) {
+  QTemporaryDir out;
+  const QString path = out.filePath("t.csv");
+  auto w = SheetWriter::create(SheetFormat::Csv, path, "T", {{"A"}, {"B"}, {"C"}, {"D"}});
+  ASSERT_TRUE(w->isOpen());
+  w->row({"=HIPERLINK(\"x\")", "@SOMA", "- TAXA", "A=B"});
+  ASSERT_TRUE(w->finish());
+  EXPECT_TRUE(bytes(path).endsWith("\"'=HIPERLINK(\"\"x\"\")\";'@SOMA;- TAXA;A=B\r\n"))
+      << bytes(path).toStdString();
+}

@@ -64,6 +64,9 @@ private:
     if (isInteger(v)) return QString::number(v.toLongLong());
     if (isNumber(v)) return amount ? amountField(v.toDouble()) : fmt::general(v.toDouble());
     QString text = v.toString();
+    // A text the spreadsheet would take for a formula (a statement's memo can hold anything)
+    // is kept a text by the apostrophe spreadsheets read as "text follows".
+    if (text.startsWith('=') || text.startsWith('+') || text.startsWith('@')) text.prepend('\'');
     if (!text.contains(';') && !text.contains('"') && !text.contains('\n') && !text.contains('\r'))
       return text;
     text.replace('"', QLatin1String("\"\""));

@@ -3,7 +3,8 @@
 //  - CSV as Brazilian spreadsheet programs open it: UTF-8 with a byte-order mark (without it
 //    they read the accents as Windows-1252), ";" between fields, comma decimals without
 //    grouping (1234,56), dates dd/mm/yyyy, a field quoted when it holds ";", a quote or a line
-//    break, lines ending in CR LF;
+//    break, a text beginning with "=", "+" or "@" kept a text by a leading apostrophe (never a
+//    formula), lines ending in CR LF;
 //  - XLSX (libxlsxwriter): numbers as numbers (an amount column formatted "#,##0.00", which
 //    the spreadsheet shows in its own locale: 1.234,56), dates as dates (dd/mm/yyyy), the
 //    headings bold and kept in view, a filter on them.
