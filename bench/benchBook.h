@@ -2,7 +2,9 @@
 // each builds through SQL: the directory is copied first, because the year routines and the
 // statements write to the book and a large generated book takes minutes to make again.
 #pragma once
+#include "store/dataModule.h"
 #include "store/database.h"
+#include "store/userPrompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,6 +55,17 @@ inline void copyBook(const QString& from, const QString& into) {
       throw std::runtime_error(qPrintable(f.filePath() + ": cópia falhou"));
   }
 }
+
+// The book in `directory` opened as the program opens it, every table open, nothing asked.
+struct OpenBook {
+  explicit OpenBook(const QString& directory) {
+    dm.connectDirectory(directory);
+    for (Table* t : dm.tables())
+      t->open();
+  }
+  SilentUi ui;
+  TDEscrivon dm{ui};
+};
 
 // The book's fiscal year: the latest one the year table holds.
 inline QString bookYear(Database& db) {

@@ -68,11 +68,9 @@ int main(int argc, char** argv) {
     std::printf("bench_charts on a copy of %s\n", qPrintable(args.book));
   }
 
-  SilentUi ui;
-  TDEscrivon dm(ui);
-  dm.connectDirectory(dir.path());
-  for (Table* t : dm.tables())
-    t->open();
+  bench::OpenBook book(dir.path());
+  TDEscrivon& dm = book.dm;
+  SilentUi& ui = book.ui;
   Database& db = dm.database();
   const QString year = bench::bookYear(db);
   if (args.book.isEmpty()) {

@@ -35,12 +35,8 @@ int main(int argc, char** argv) {
     bench::copyBook(args.book, dir.path());
   }
 
-  SilentUi ui;
-  TDEscrivon dm(ui);
-  dm.connectDirectory(dir.path());
-  for (Table* t : dm.tables())
-    t->open();
-  Database& db = dm.database();
+  bench::OpenBook book(dir.path());
+  Database& db = book.dm.database();
   const QString year = bench::bookYear(db);
   NoProgress quiet;
   for (const OperationResult& r :

@@ -51,11 +51,9 @@ int main(int argc, char** argv) {
     bench::copyBook(args.book, dir.path());
   }
 
-  SilentUi ui;
-  TDEscrivon dm(ui);
-  dm.connectDirectory(dir.path());
-  for (Table* t : dm.tables())
-    t->open();
+  bench::OpenBook book(dir.path());
+  TDEscrivon& dm = book.dm;
+  SilentUi& ui = book.ui;
   Database& db = dm.database();
 
   QString year = "2004";
