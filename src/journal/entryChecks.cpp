@@ -27,6 +27,26 @@ QString invalidDocumentNumber(const QString& typed) {
   return "'" + typed + "' não é um número de documento válido.";
 }
 
+std::optional<qint64> firstNewDocument(Database& db, qint64 count, QString& refusal) {
+  const QVariant highest =
+      db.selectValue("SELECT NumeroDocumento FROM lancamen "
+                     "ORDER BY NumeroDocumento COLLATE ESCI DESC, rowid DESC LIMIT 1");
+  qint64 first = 1;
+  if (highest.isValid()) {
+    bool ok = false;
+    first = highest.toString().trimmed().toLongLong(&ok) + 1;
+    if (!ok) {
+      refusal = invalidDocumentNumber(highest.toString());
+      return std::nullopt;
+    }
+  }
+  if (first + count - 1 > 99999) {
+    refusal = invalidDocumentNumber(QString::number(first + count - 1).rightJustified(5, '0'));
+    return std::nullopt;
+  }
+  return first;
+}
+
 std::optional<QString> BookLookups::pairLevel(const QString& pair) {
   const QString key = fmt::trimRight(pair);
   auto it = levels_.constFind(key);

@@ -17,6 +17,10 @@ QString documentNumber(const QString& typed);
 // blank, so a number with a blank (or a quote) would choose some other document, or none.
 bool usableDocumentNumber(const QString& number);
 QString invalidDocumentNumber(const QString& typed); // what is said of one that cannot
+// The first of `count` new document numbers, as Incluir numbers a new document: the highest
+// number in document-number order plus one. Nullopt, with what is said in `refusal`, when the
+// highest is not a number or the last would need a sixth digit (it would name another document).
+std::optional<qint64> firstNewDocument(Database& db, qint64 count, QString& refusal);
 
 // What the checks look up in the book, each answer read once. Lookups go by the tables' keys,
 // whatever order a page browses them in.

@@ -73,21 +73,11 @@ OperationResult ImportedDocuments::write(const QVector<NewDocument>& documents,
   for (const NewDocument& d : documents)
     total += int(d.size());
   Transaction tx(db_);
-  // The highest number as the page's Incluir finds it: the last in document-number order.
-  const QVariant highest =
-      db_.selectValue("SELECT NumeroDocumento FROM lancamen "
-                      "ORDER BY NumeroDocumento COLLATE ESCI DESC, rowid DESC LIMIT 1");
-  qint64 next = 1;
-  if (highest.isValid()) {
-    bool ok = false;
-    next = highest.toString().trimmed().toLongLong(&ok) + 1;
-    if (!ok) return OperationResult::refused(invalidDocumentNumber(highest.toString()));
-  }
-  const qint64 first = next, last = next + documents.size() - 1;
-  // A sixth digit would not fit the field and would name another document.
-  if (last > 99999)
-    return OperationResult::refused(
-        invalidDocumentNumber(QString::number(last).rightJustified(5, '0')));
+  QString refusal;
+  const auto firstNumber = firstNewDocument(db_, documents.size(), refusal);
+  if (!firstNumber) return OperationResult::refused(refusal);
+  const qint64 first = *firstNumber, last = first + documents.size() - 1;
+  qint64 next = first;
 
   Statement insert = db_.prepare(
       "INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "

@@ -91,28 +91,6 @@ std::optional<QString> refusal(Database& db, const QString& year, const QString&
   return std::nullopt;
 }
 
-// The number Incluir would give a new document: the highest number plus one.
-std::optional<QString> nextDocument(Database& db, QString& refusalText) {
-  const QVariant highest = db.selectValue(
-      "SELECT NumeroDocumento FROM lancamen ORDER BY NumeroDocumento COLLATE ESCI DESC, "
-      "rowid DESC LIMIT 1");
-  qint64 next = 1;
-  if (highest.isValid()) {
-    bool ok = false;
-    next = highest.toString().trimmed().toLongLong(&ok) + 1;
-    if (!ok) {
-      refusalText = invalidDocumentNumber(highest.toString());
-      return std::nullopt;
-    }
-  }
-  const QString number = QString::number(next).rightJustified(5, '0');
-  if (number.size() > 5) {
-    refusalText = invalidDocumentNumber(number);
-    return std::nullopt;
-  }
-  return number;
-}
-
 } // namespace
 
 QString reversalComplement(const QString& document, const QString& complement) {
@@ -174,8 +152,9 @@ ReversalResult reverseDocument(Database& db, const QString& yearText, const QStr
                          .arg(fmt::date(date), document, fmt::date(original));
     return result;
   }
-  const auto number = nextDocument(db, result.message);
-  if (!number) return result;
+  const auto next = firstNewDocument(db, 1, result.message);
+  if (!next) return result;
+  const QString number = QString::number(*next).rightJustified(5, '0');
 
   Statement insert = db.prepare(
       "INSERT INTO lancamen (AnoContasMesDia, DataDaContabilizacao, CodigoHistorico, "
@@ -188,11 +167,11 @@ ReversalResult reverseDocument(Database& db, const QString& yearText, const QStr
     insert.bindAll({book::entryKey(year, e.account, e.current, month, day),
                     date.toString(Qt::ISODate), e.historico, e.account, e.current,
                     e.type == QLatin1String("D") ? "C" : "D",
-                    reversalComplement(document, e.complement), e.amount, *number,
+                    reversalComplement(document, e.complement), e.amount, number,
                     book::accountPair(e.account, e.current)});
     insert.run();
   }
-  const ProcessingResult processed = DocumentProcessing(db, year).run({*number}, progress);
+  const ProcessingResult processed = DocumentProcessing(db, year).run({number}, progress);
   if (!processed.isDone()) {
     // The new document would post where the original could not: said as processing says it.
     result.message = QStringLiteral("Estorno não processado: ") + processed.refusals.first().text;
@@ -200,13 +179,13 @@ ReversalResult reverseDocument(Database& db, const QString& yearText, const QStr
   }
   db.execScript(createLinks);
   db.exec("INSERT INTO main.estornos (documento, estorno, data) VALUES (?, ?, ?)",
-          {document, *number, date.toString(Qt::ISODate)});
+          {document, number, date.toString(Qt::ISODate)});
   tx.commit();
   result.done = true;
-  result.document = *number;
+  result.document = number;
   result.entries = int(entries.size());
   result.message = QStringLiteral("Documento %1 estornado pelo documento %2, de %3.")
-                       .arg(document, *number, fmt::date(date));
+                       .arg(document, number, fmt::date(date));
   return result;
 }
 
